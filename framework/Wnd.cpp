@@ -1,0 +1,147 @@
+#include "framework/Wnd.h"
+
+#include <cstdio>
+#include <map>
+
+#include "framework/Gdi.h"
+#include "framework/WinApp.h"
+
+namespace {
+
+std::map<HWND, CWnd*> g_permanent;  // windows created through a CWnd
+std::map<HWND, CWnd*> g_temporary;  // wrappers for other windows
+CWnd* g_creating = nullptr;         // attached at its first message
+MSG g_current = {};                 // the message being dispatched, for Default()
+
+CWnd* LookUpPermanent(HWND hWnd) {
+    const auto found = g_permanent.find(hWnd);
+    return found == g_permanent.end() ? nullptr : found->second;
+}
+
+}  // namespace
+
+CWnd::~CWnd() {
+    if (m_hWnd != nullptr && !m_temporary) Detach();
+}
+
+CWnd* CWnd::FromHandle(HWND hWnd) {
+    if (hWnd == nullptr) return nullptr;
+    if (CWnd* wnd = LookUpPermanent(hWnd)) return wnd;
+    CWnd*& wnd = g_temporary[hWnd];
+    if (wnd == nullptr) {
+        wnd = new CWnd;
+        wnd->m_hWnd = hWnd;
+        wnd->m_temporary = true;
+    }
+    return wnd;
+}
+
+void CWnd::DeleteTempMap() {
+    for (auto& entry : g_temporary) {
+        entry.second->m_hWnd = nullptr;
+        delete entry.second;
+    }
+    g_temporary.clear();
+}
+
+void CWnd::Attach(HWND hWnd) {
+    m_hWnd = hWnd;
+    g_permanent[hWnd] = this;
+}
+
+HWND CWnd::Detach() {
+    HWND hWnd = m_hWnd;
+    if (hWnd != nullptr) g_permanent.erase(hWnd);
+    m_hWnd = nullptr;
+    return hWnd;
+}
+
+BOOL CWnd::CreateEx(DWORD exStyle, const char* className, const char* windowName, DWORD style, int x, int y,
+                    int width, int height, HWND parent, HMENU menu, LPVOID param) {
+    CWnd* outer = g_creating;
+    g_creating = this;
+    HWND hWnd = CreateWindowExA(exStyle, className, windowName, style, x, y, width, height, parent, menu,
+                                AfxGetApp() ? AfxGetApp()->m_hInstance : GetModuleHandleA(nullptr), param);
+    const bool neverAttached = g_creating == this;
+    g_creating = outer;
+    if (hWnd != nullptr) return TRUE;
+    // A failed creation always ends the object's life as a window: when the
+    // window existed, its WM_NCDESTROY already did; otherwise do it here.
+    if (neverAttached) PostNcDestroy();
+    return FALSE;
+}
+
+BOOL CWnd::DestroyWindow() {
+    if (m_hWnd == nullptr) return FALSE;
+    // The object may delete itself inside; nothing of it is touched afterwards.
+    return ::DestroyWindow(m_hWnd);
+}
+
+const MessageMap* CWnd::GetMessageMap() const { return GetThisMessageMap(); }
+
+const MessageMap* CWnd::GetThisMessageMap() {
+    static const MessageMapEntry entries[] = {{0, nullptr}};
+    static const MessageMap map = {nullptr, entries};
+    return &map;
+}
+
+LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    for (const MessageMap* map = GetMessageMap(); map != nullptr; map = map->base) {
+        for (const MessageMapEntry* entry = map->entries; entry->dispatch != nullptr; ++entry) {
+            if (entry->message == message) return entry->dispatch(this, wParam, lParam);
+        }
+    }
+    return Default();
+}
+
+LRESULT CWnd::Default() { return DefWindowProcA(m_hWnd, g_current.message, g_current.wParam, g_current.lParam); }
+
+int CWnd::OnCreate(LPCREATESTRUCTA) { return static_cast<int>(Default()); }
+
+LRESULT CALLBACK CWnd::StandardWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    CWnd* wnd = LookUpPermanent(hWnd);
+    if (wnd == nullptr && g_creating != nullptr) {
+        wnd = g_creating;
+        g_creating = nullptr;
+        wnd->Attach(hWnd);
+    }
+    if (wnd == nullptr) return DefWindowProcA(hWnd, message, wParam, lParam);
+
+    const MSG outer = g_current;
+    g_current.hwnd = hWnd;
+    g_current.message = message;
+    g_current.wParam = wParam;
+    g_current.lParam = lParam;
+    const LRESULT result = wnd->WindowProc(message, wParam, lParam);
+    g_current = outer;
+
+    if (message == WM_NCDESTROY) {
+        // The main window's end is the end of the message loop.
+        CWinApp* app = AfxGetApp();
+        if (app != nullptr && app->m_pMainWnd == wnd) {
+            PostQuitMessage(0);
+            app->m_pMainWnd = nullptr;
+        }
+        wnd->Detach();
+        wnd->PostNcDestroy();
+    }
+    return result;
+}
+
+const char* AfxRegisterWndClass(UINT classStyle, HCURSOR cursor, HBRUSH background, HICON icon) {
+    static char name[96];
+    HINSTANCE instance = AfxGetApp() ? AfxGetApp()->m_hInstance : GetModuleHandleA(nullptr);
+    if (instance == nullptr) instance = GetModuleHandleA(nullptr);
+    std::snprintf(name, sizeof name, "Afx:%p:%x:%p:%p:%p", static_cast<void*>(instance), classStyle,
+                  static_cast<void*>(cursor), static_cast<void*>(background), static_cast<void*>(icon));
+    WNDCLASSA wc = {};
+    if (GetClassInfoA(instance, name, &wc)) return name;
+    wc.style = classStyle;
+    wc.lpfnWndProc = &CWnd::StandardWndProc;
+    wc.hInstance = instance;
+    wc.hIcon = icon;
+    wc.hCursor = cursor;
+    wc.hbrBackground = background;
+    wc.lpszClassName = name;
+    return RegisterClassA(&wc) ? name : nullptr;
+}

@@ -1,0 +1,114 @@
+// CWnd: a C++ object attached to a window handle, with a message map that
+// routes each window message to a handler named after it.
+#pragma once
+
+#include <windows.h>
+
+#include "framework/String.h"
+
+class CDC;
+class CWnd;
+
+// One routing entry: the message and a thunk that decodes its parameters and
+// calls the handler on the derived object.
+struct MessageMapEntry {
+    UINT message;
+    LRESULT (*dispatch)(CWnd* wnd, WPARAM wParam, LPARAM lParam);
+};
+
+struct MessageMap {
+    const MessageMap* base;  // the base class's map, searched after this one
+    const MessageMapEntry* entries;  // ends with a zero message and null thunk
+};
+
+#define DECLARE_MESSAGE_MAP()                            \
+protected:                                               \
+    static const MessageMap* GetThisMessageMap();        \
+    const MessageMap* GetMessageMap() const override;
+
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                       \
+    const MessageMap* theClass::GetMessageMap() const { return GetThisMessageMap(); } \
+    const MessageMap* theClass::GetThisMessageMap() {                                 \
+        using ThisClass = theClass;                                                   \
+        using TheBaseClass = baseClass;                                               \
+        static const MessageMapEntry entries[] = {
+#define END_MESSAGE_MAP()                                                      \
+            {0, nullptr}};                                                     \
+        static const MessageMap map = {TheBaseClass::GetThisMessageMap(), entries}; \
+        return &map;                                                           \
+    }
+
+// Handler signatures follow the framework's conventions.
+#define ON_WM_CREATE()                                                                             \
+    {WM_CREATE, [](CWnd* w, WPARAM, LPARAM l) -> LRESULT {                                          \
+         return static_cast<ThisClass*>(w)->OnCreate(reinterpret_cast<LPCREATESTRUCTA>(l));        \
+     }},
+#define ON_WM_ERASEBKGND()                                                                         \
+    {WM_ERASEBKGND, [](CWnd* w, WPARAM wp, LPARAM) -> LRESULT {                                     \
+         return static_cast<ThisClass*>(w)->OnEraseBkgnd(CDC::FromHandle(reinterpret_cast<HDC>(wp))); \
+     }},
+#define ON_WM_TIMER()                                                                              \
+    {WM_TIMER, [](CWnd* w, WPARAM wp, LPARAM) -> LRESULT {                                          \
+         static_cast<ThisClass*>(w)->OnTimer(static_cast<UINT_PTR>(wp));                           \
+         return 0;                                                                                 \
+     }},
+#define ON_WM_PAINT()                                                                              \
+    {WM_PAINT, [](CWnd* w, WPARAM, LPARAM) -> LRESULT {                                             \
+         static_cast<ThisClass*>(w)->OnPaint();                                                    \
+         return 0;                                                                                 \
+     }},
+#define ON_WM_SYSCOMMAND()                                                                         \
+    {WM_SYSCOMMAND, [](CWnd* w, WPARAM wp, LPARAM l) -> LRESULT {                                   \
+         static_cast<ThisClass*>(w)->OnSysCommand(static_cast<UINT>(wp), l);                       \
+         return 0;                                                                                 \
+     }},
+
+class CWnd {
+public:
+    CWnd() = default;
+    virtual ~CWnd();
+    CWnd(const CWnd&) = delete;
+    CWnd& operator=(const CWnd&) = delete;
+
+    HWND m_hWnd = nullptr;
+    HWND GetSafeHwnd() const { return m_hWnd; }
+    operator HWND() const { return m_hWnd; }
+
+    // The permanent object attached to hWnd, or a temporary wrapper for a
+    // window this process did not create through a CWnd (freed when the
+    // message loop next goes idle). Null for a null handle.
+    static CWnd* FromHandle(HWND hWnd);
+    // Frees the temporary wrappers; the message loop calls it between messages.
+    static void DeleteTempMap();
+
+    BOOL CreateEx(DWORD exStyle, const char* className, const char* windowName, DWORD style, int x, int y,
+                  int width, int height, HWND parent, HMENU menu, LPVOID param = nullptr);
+    virtual BOOL DestroyWindow();
+
+    // Dispatch through the message map; unmapped messages get Default().
+    virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    // Called after the window's last message; the heap-allocated windows delete themselves here.
+    virtual void PostNcDestroy() {}
+
+    // The platform's default handling of the message being dispatched.
+    LRESULT Default();
+
+    // The window procedure of every class registered by AfxRegisterWndClass.
+    static LRESULT CALLBACK StandardWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+    int OnCreate(LPCREATESTRUCTA createStruct);
+
+protected:
+    virtual const MessageMap* GetMessageMap() const;
+    static const MessageMap* GetThisMessageMap();
+
+private:
+    void Attach(HWND hWnd);
+    HWND Detach();
+    bool m_temporary = false;
+};
+
+// Registers (once per distinct set of arguments) a window class that routes to
+// the framework and returns its generated name.
+const char* AfxRegisterWndClass(UINT classStyle, HCURSOR cursor = nullptr, HBRUSH background = nullptr,
+                                HICON icon = nullptr);

@@ -1,0 +1,82 @@
+// CSaverWnd: the borderless, topmost, screen-sized window of saver mode. It
+// carries the whole state of the running saver, watches the input that ends
+// it and deletes itself when its window is gone.
+#pragma once
+
+#include <cstdint>
+
+#include "display/DibSurface.h"
+#include "framework/Framework.h"
+
+constexpr UINT_PTR kFrameTimerId = 1;
+constexpr int kMouseMoveThreshold = 4;  // |dx| + |dy| from the first position that ends the saver
+
+// The input test's memory of where the cursor was first seen; one per process.
+extern POINT g_cursorOrigin;
+extern BOOL g_cursorOriginSet;
+
+class CSaverWnd : public CWnd {
+public:
+    CSaverWnd();
+    ~CSaverWnd() override;
+
+    BOOL DestroyWindow() override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void PostNcDestroy() override;
+    // Creates the window (the whole set-up runs inside) and starts the frame timer.
+    virtual BOOL CreateFullScreen();
+
+    // True when the saver may close (asks the system's password on 95/98).
+    bool CheckPassword();
+
+    int OnCreate(LPCREATESTRUCTA createStruct);
+    BOOL OnEraseBkgnd(CDC* pDC);
+    void OnTimer(UINT_PTR nIDEvent);
+    void OnPaint();
+    void OnSysCommand(UINT nID, LPARAM lParam);
+
+    UINT_PTR m_timerId = 0;
+    bool m_isWin9x = false;
+    int32_t m_startTime = 0;  // calendar time in whole seconds
+    CPalette m_palette;
+    CDibSurface m_dib;
+    int m_screenWidth = 0;
+    int m_screenHeight = 0;
+    int m_bitsPerPixel = 0;
+    int m_fontHeight = 0;
+    CString m_fontFace;
+    BYTE* m_lightMap = nullptr;   // malloc'ed; released when the window goes
+    BYTE* m_heightMap = nullptr;  // malloc'ed; released when the window goes
+    BYTE m_imagePalette[768] = {};
+    BOOL m_textDone = FALSE;
+    BYTE m_colorIndex[256] = {};
+    char m_message[256] = {};
+    int m_messageWidth = 0;
+    BYTE m_failure = 0;
+    int m_bumpFromIndex = 0;
+    int m_xFallOff = 0;
+    int m_yFallOff = 0;
+    int m_bumpMultiplier = 0;
+    int m_centerX = 0;
+    int m_centerY = 0;
+    int m_xDistance = 0;
+    int m_yDistance = 0;
+    double m_angleStep = 0.0;
+    double m_radiusScale = 1.0;
+    int m_frameRate = 0;
+    int m_lightX = 0;
+    int m_lightY = 0;
+    double m_angle = 0.0;
+    CString m_positionText;
+    CString m_gifFileName;
+    CString m_text;
+    CString m_textLines[4];
+
+private:
+    // Frees both maps, kills the timer and shows the cursor again, once,
+    // whichever way the window goes.
+    void ReleaseResources();
+    bool m_released = false;
+
+    DECLARE_MESSAGE_MAP()
+};

@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Builds the saver and runs it full-screen ("/s") under Wine on its built-in
+# default picture.
+#  - With $DISPLAY set: runs on that display until a key (or the mouse) ends it.
+#  - Without: starts a private Xvfb, lets the saver run a few seconds, saves
+#    screenshots under out/, ends it with a key press and checks that it ended.
+set -eu
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+root=$PWD
+bash scripts/setup.sh run
+cmake --preset win64 >/dev/null
+cmake --build --preset win64 --target Orvane -- -j2 >/dev/null
+
+source scripts/lib/xvfb.sh
+prefix=$root/build/win64/wineprefix
+scr=$root/build/win64/Orvane.scr
+
+if [ -n "${DISPLAY:-}" ]; then
+  wine_prepare "$prefix"
+  # No picture file named: the saver generates its default picture.
+  wine reg delete 'HKCU\Software\Tolvaine\Orvane\Config' /v FilenameGif /f >/dev/null 2>&1 || true
+  exec wine "$scr" /s
+fi
+
+mkdir -p out
+saver=""
+cleanup() {
+  [ -n "$saver" ] && kill "$saver" 2>/dev/null
+  wine_stop "$prefix"
+  xvfb_stop
+}
+trap cleanup EXIT
+xvfb_start "${ORVANE_SCREEN:-1024x768x24}"
+wine_prepare "$prefix"
+wine reg delete 'HKCU\Software\Tolvaine\Orvane\Config' /v FilenameGif /f >/dev/null 2>&1 || true
+
+wine "$scr" /s >/dev/null 2>&1 &
+saver=$!
+window=""
+for i in $(seq 1 150); do
+  window=$(xdotool search --onlyvisible --classname orvane.scr 2>/dev/null | head -1) && [ -n "$window" ] && break
+  kill -0 "$saver" 2>/dev/null || break
+  sleep 0.1
+done
+if [ -z "$window" ]; then echo "The saver did not start: no window appeared." >&2; exit 1; fi
+echo "The saver is running on $DISPLAY (window $window, $(xwininfo -id "$window" | sed -n 's/.*-geometry //p'))."
+
+shots=()
+for n in 1 2 3; do
+  sleep 1
+  import -window root "out/saver-$n.png"
+  shots+=("$root/out/saver-$n.png")
+done
+
+xdotool key space
+for i in $(seq 1 80); do
+  kill -0 "$saver" 2>/dev/null || break
+  sleep 0.1
+done
+if kill -0 "$saver" 2>/dev/null; then echo "The saver did not end on a key press." >&2; exit 1; fi
+wait "$saver" || { echo "The saver ended with an error." >&2; exit 1; }
+saver=""
+echo "The saver ended on a key press. Screenshots:"
+printf '  %s\n' "${shots[@]}"
