@@ -6,7 +6,7 @@ set -eu
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 bash scripts/setup.sh all
 
-for preset in native asan win32 win64; do
+for preset in native asan fuzz win32 win64; do
   echo "== build $preset"
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -- -j2 >/dev/null
@@ -16,6 +16,7 @@ done
 cat > build/CTestTestfile.cmake <<'TESTS'
 subdirs("native")
 subdirs("asan")
+subdirs("fuzz")
 subdirs("win32")
 subdirs("win64")
 TESTS
