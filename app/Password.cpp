@@ -29,6 +29,12 @@ bool PasswordRequired() {
 
 }  // namespace
 
+bool IsWindows9xFamily() {
+    OSVERSIONINFOA info = {};
+    info.dwOSVersionInfoSize = sizeof info;  // 148 bytes
+    return GetVersionExA(&info) && info.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
+}
+
 bool VerifyScreenSaverPassword(HWND owner, int32_t startTime) {
     // Differences are taken modulo 2^32 so a wrapped clock still counts forward.
     const int32_t elapsed = static_cast<int32_t>(static_cast<uint32_t>(std::time(nullptr)) -

@@ -6,6 +6,10 @@
 
 #include <cstdint>
 
+// True on the Windows 95/98 family (platform id 1), the only systems on which
+// the saver itself asks for the screen-saver password. A failed query counts as not.
+bool IsWindows9xFamily();
+
 // No password is asked during this many seconds after the set-up finished.
 constexpr int32_t kPasswordGraceSeconds = 5;
 

@@ -7,12 +7,6 @@
 
 namespace {
 
-bool IsWindows9x() {
-    OSVERSIONINFOA info = {};
-    info.dwOSVersionInfoSize = sizeof info;  // 148 bytes
-    return GetVersionExA(&info) && info.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
-}
-
 HWND WindowFromNumber(const ModeChoice& choice) {
     return choice.useForegroundWindow ? GetForegroundWindow()
                                       : reinterpret_cast<HWND>(static_cast<UINT_PTR>(choice.window));
@@ -22,7 +16,7 @@ HWND WindowFromNumber(const ModeChoice& choice) {
 
 BOOL CSaverApp::InitInstance() {
     Enable3dControlsStatic();
-    const bool isWin9x = IsWindows9x();
+    const bool isWin9x = IsWindows9xFamily();
     SetRegistryKey(kCompanyKey);
 
     const ModeChoice choice = ChooseMode(m_lpCmdLine, isWin9x);

@@ -9,16 +9,6 @@
 POINT g_cursorOrigin = {0, 0};
 BOOL g_cursorOriginSet = FALSE;
 
-namespace {
-
-bool IsWindows9x() {
-    OSVERSIONINFOA info = {};
-    info.dwOSVersionInfoSize = sizeof info;  // 148 bytes
-    return GetVersionExA(&info) && info.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
-}
-
-}  // namespace
-
 BEGIN_MESSAGE_MAP(CSaverWnd, CWnd)
     ON_WM_CREATE()
     ON_WM_ERASEBKGND()
@@ -29,7 +19,7 @@ END_MESSAGE_MAP()
 
 CSaverWnd::CSaverWnd() {
     srand(GetTickCount());
-    m_isWin9x = IsWindows9x();
+    m_isWin9x = IsWindows9xFamily();
 }
 
 CSaverWnd::~CSaverWnd() = default;
