@@ -6,21 +6,24 @@ export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"  # no Mono/Gecko 
 
 XVFB_PID=""
 
-# Starts Xvfb on the first free display number from 90 on; sets DISPLAY.
+# Starts a private Xvfb on a display number that the server itself picks
+# (lock files make the choice safe when several callers start at once); sets
+# DISPLAY.  xvfb_start WxHxD [more Xvfb arguments, e.g. further -screen options]
 xvfb_start() {
-  local screen=$1 n
-  for n in $(seq 90 190); do
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    Xvfb ":$n" -screen 0 "$screen" -nolisten tcp -noreset >/dev/null 2>&1 &
-    XVFB_PID=$!
-    local i
-    for i in $(seq 1 50); do
-      if xdpyinfo -display ":$n" >/dev/null 2>&1; then export DISPLAY=":$n"; return 0; fi
-      kill -0 "$XVFB_PID" 2>/dev/null || break
-      sleep 0.1
-    done
-    kill "$XVFB_PID" 2>/dev/null; wait "$XVFB_PID" 2>/dev/null; XVFB_PID=""
+  local screen=$1; shift
+  local numfile i n=""
+  numfile=$(mktemp)
+  Xvfb -displayfd 9 -screen 0 "$screen" "$@" -nolisten tcp -noreset 9>"$numfile" >/dev/null 2>&1 &
+  XVFB_PID=$!
+  for i in $(seq 1 100); do
+    n=$(tr -dc 0-9 <"$numfile")
+    [ -n "$n" ] && break
+    kill -0 "$XVFB_PID" 2>/dev/null || break
+    sleep 0.1
   done
+  rm -f "$numfile"
+  if [ -n "$n" ] && xdpyinfo -display ":$n" >/dev/null 2>&1; then export DISPLAY=":$n"; return 0; fi
+  kill "$XVFB_PID" 2>/dev/null; wait "$XVFB_PID" 2>/dev/null; XVFB_PID=""
   echo "xvfb: no display could be started" >&2
   return 1
 }

@@ -6,81 +6,9 @@
 set -u
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/../../scripts/lib/xvfb.sh"
-
-case_name=${1:?usage: saver.sh CASE}
-scr=${ORVANE_SCR:?} probe=${ORVANE_PROBE:?} prefix=${ORVANE_WINEPREFIX:?}
-shots=${ORVANE_SHOTS:-$(dirname "$scr")/e2e-shots}
-mkdir -p "$shots"
-
-SAVER_PID=""
-failures=0
-
-cleanup() {
-  [ -n "$SAVER_PID" ] && kill "$SAVER_PID" 2>/dev/null
-  wine_stop "$prefix"
-  xvfb_stop
-}
-trap cleanup EXIT
-
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-pass() { echo "ok: $*"; }
-
-start_saver() {
-  wine "$scr" "$@" >/dev/null 2>&1 &
-  SAVER_PID=$!
-}
-
-# Prints the probe's line for the saver's window; waits up to 15 s for it.
-find_window() { wine "$probe" find 15 2>/dev/null | tr -d '\r'; }
-
-# True when the saver process ends within $1 seconds.
-ends_within() {
-  local i
-  for i in $(seq 1 $(($1 * 10))); do
-    if ! kill -0 "$SAVER_PID" 2>/dev/null; then wait "$SAVER_PID"; SAVER_PID=""; return 0; fi
-    sleep 0.1
-  done
-  return 1
-}
-
-still_running_after() { sleep "$1"; kill -0 "$SAVER_PID" 2>/dev/null; }
-
-stop_saver() {
-  [ -n "$SAVER_PID" ] || return 0
-  kill "$SAVER_PID" 2>/dev/null; wait "$SAVER_PID" 2>/dev/null; SAVER_PID=""
-  wine_stop "$prefix"
-}
-
-# Starts the saver with /s with the pointer at ($1, $2), waits for its window
-# and takes a screenshot. The window's first WM_MOUSEMOVE comes from the
-# system when the window appears under the pointer: that position is the origin.
-open_saver() {
-  xdotool mousemove "${1:-512}" "${2:-384}"
-  start_saver /s
-  local line; line=$(find_window)
-  [ "$line" != "none" ] && [ -n "$line" ] || { fail "$case_name: no saver window"; return 1; }
-  HWND=${line%% *}
-  sleep 0.5
-  import -window root "$shots/$case_name.png" 2>/dev/null
-  return 0
-}
-
-expect_end() {
-  if ends_within 8; then pass "$1 ends the saver"; else fail "$1 did not end the saver"; stop_saver; fi
-}
-# A close takes a moment to become visible (the window's destruction under Wine
-# waits about 2 s), so a running saver is judged after 3 s.
-expect_running() {
-  if still_running_after 3 && xdotool search --onlyvisible --classname orvane.scr >/dev/null 2>&1; then
-    pass "$1 keeps the saver"
-  else
-    fail "$1 ended the saver"; stop_saver
-  fi
-}
-
-xvfb_start 1024x768x24 || exit 1
-wine_prepare "$prefix" || exit 1
-wine reg delete 'HKCU\Software\Tolvaine' /f >/dev/null 2>&1
+source "$here/lib.sh"
+e2e_env "$@"
+e2e_begin 1024x768x24
 
 case "$case_name" in
   preview)
@@ -151,6 +79,4 @@ case "$case_name" in
   *) echo "unknown case $case_name"; exit 2 ;;
 esac
 
-stop_saver
-echo "$case_name: $failures failure(s)"
-[ $failures = 0 ]
+e2e_end
