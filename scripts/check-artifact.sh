@@ -1,20 +1,92 @@
 #!/usr/bin/env bash
-# The release artifact: a PE32 (i386) GUI executable that imports only the system's own DLLs.
+# The release artifact: a PE32 (i386) GUI executable for Windows 4.0 that imports
+# only the system's own DLLs, and from them only functions on the checked list.
+#   scripts/check-artifact.sh Orvane.scr [release/imports.txt]
 set -u
-scr=${1:?usage: check-artifact.sh Orvane.scr}
+scr=${1:?usage: check-artifact.sh Orvane.scr [imports list]}
+list=${2:-$(dirname "${BASH_SOURCE[0]}")/../release/imports.txt}
+objdump=i686-w64-mingw32-objdump
+status=0
+fail() { echo "FAIL: $*"; status=1; }
+
+[ -f "$scr" ] || { echo "FAIL: no file $scr"; exit 1; }
+[ -f "$list" ] || { echo "FAIL: no import list $list"; exit 1; }
+
 desc=$(file -b "$scr")
 echo "$desc"
 case "$desc" in
   "PE32 executable (GUI) Intel 80386"*) ;;
-  *) echo "FAIL: not a PE32 GUI executable for i386"; exit 1 ;;
+  *) fail "not a PE32 GUI executable for i386" ;;
 esac
-imports=$(i686-w64-mingw32-objdump -p "$scr" | sed -n 's/^\s*DLL Name: //p' | tr 'a-z' 'A-Z' | sort -u)
-echo "imports:" $imports
-status=0
-for dll in $imports; do
+
+headers=$($objdump -p "$scr") || { echo "FAIL: objdump cannot read $scr"; exit 1; }
+
+# Windows 95 and NT 4.0 refuse to start an image that asks for a newer system.
+for field in MajorOSystemVersion MajorSubsystemVersion; do
+  value=$(awk -v f="$field" '$1 == f { print $2 }' <<<"$headers")
+  [ "$value" = 4 ] || fail "$field is ${value:-missing}, not 4"
+done
+for field in MinorOSystemVersion MinorSubsystemVersion; do
+  value=$(awk -v f="$field" '$1 == f { print $2 }' <<<"$headers")
+  [ "$value" = 0 ] || fail "$field is ${value:-missing}, not 0"
+done
+
+# Imports as "DLL FUNCTION", the DLL in capitals. Imports by ordinal have no
+# name to check against the list.
+imports=$(awk '
+  /^[^\t ]/ { dll = "" }
+  /^\tDLL Name: / { dll = toupper($3); next }
+  dll != "" && /^\t[0-9a-f]+\t/ {
+    if (NF == 3 && $3 != "<none>") print dll, $3
+    else print dll, "#ordinal:" $2
+  }
+' <<<"$headers" | sort -u)
+dlls=$(cut -d' ' -f1 <<<"$imports" | sort -u)
+echo "imports:" $dlls
+for dll in $dlls; do
   case "$dll" in
     KERNEL32.DLL|USER32.DLL|GDI32.DLL|ADVAPI32.DLL|COMDLG32.DLL|COMCTL32.DLL|MSVCRT.DLL|SHELL32.DLL) ;;
-    *) echo "FAIL: imports $dll, which is not a system DLL"; status=1 ;;
+    *) fail "imports $dll, which is not a system DLL" ;;
   esac
+  echo "  $dll: $(grep -c "^$dll " <<<"$imports") functions"
 done
+
+# The list: DLL FUNCTION STATUS WIN9X NT4 SOURCES [NOTE...]; "#" starts a comment.
+listed=$(awk '
+  /^[ \t]*(#|$)/ { next }
+  {
+    bad = ""
+    if (NF < 6) bad = "too few fields"
+    else if ($3 != "imported" && $3 != "allowed") bad = "status is neither imported nor allowed"
+    else if ($4 != "yes" && $4 != "stub") bad = "Windows 95/98 column is neither yes nor stub"
+    else if ($5 != "yes") bad = "NT 4.0 column is not yes"
+    else if ($4 == "stub" && NF < 7) bad = "a stub needs a note saying why it is harmless"
+    if (bad != "") { print "BAD " FILENAME ":" NR ": " bad; next }
+    print toupper($1), $2, $3
+  }
+' "$list")
+while read -r line; do
+  [ -n "$line" ] && fail "${line#BAD }"
+done < <(grep '^BAD ' <<<"$listed")
+listed=$(grep -v '^BAD ' <<<"$listed" | sort -u)
+
+# Every import must be on the list; the status column is only informative.
+while read -r dll fn; do
+  [ -n "$dll" ] || continue
+  case "$fn" in
+    "#ordinal:"*) fail "imports $dll by ordinal ${fn#\#ordinal:}; only imports by name can be checked"; continue ;;
+  esac
+  entry=$(awk -v d="$dll" -v f="$fn" '$1 == d && $2 == f { print $3 }' <<<"$listed")
+  if [ -z "$entry" ]; then
+    fail "imports $dll $fn, which is not on $(basename "$list")"
+  elif [ "$entry" = allowed ]; then
+    echo "note: $dll $fn is imported now; its list entry says allowed"
+  fi
+done <<<"$imports"
+while read -r dll fn st; do
+  [ "$st" = imported ] || continue
+  grep -qx "$dll $fn" <<<"$imports" || echo "note: $dll $fn is listed as imported but is not imported now"
+done <<<"$listed"
+
+echo "$(wc -l <<<"$imports") imports checked against $(wc -l <<<"$listed") listed functions"
 exit $status

@@ -1,12 +1,18 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the builds and tests need; quick when all are there.
-#   scripts/setup.sh [run|all]   (run: only what running the saver needs)
+#   scripts/setup.sh [run|release|all]   (run: only what running the saver needs;
+#                                          release: what building the release zip needs)
 set -eu
 run_packages=(cmake ninja-build g++-mingw-w64-x86-64 mingw-w64-x86-64-dev wine wine64 xvfb xdotool x11-utils
               imagemagick fonts-wine fonts-liberation)
+release_packages=(cmake ninja-build g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686 file python3)
 all_packages=("${run_packages[@]}" g++ clang-14 libclang-rt-14-dev googletest libgtest-dev libbenchmark-dev
-              libgif-dev g++-mingw-w64-i686 mingw-w64-i686-dev file binutils-mingw-w64-i686)
-if [ "${1:-all}" = run ]; then wanted=("${run_packages[@]}"); else wanted=("${all_packages[@]}"); fi
+              libgif-dev g++-mingw-w64-i686 mingw-w64-i686-dev file binutils-mingw-w64-i686 python3)
+case "${1:-all}" in
+  run) wanted=("${run_packages[@]}") ;;
+  release) wanted=("${release_packages[@]}") ;;
+  *) wanted=("${all_packages[@]}") ;;
+esac
 
 missing=()
 for p in "${wanted[@]}"; do

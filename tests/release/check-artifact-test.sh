@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# The artifact check must fail, naming the cause, when the import list does not
+# cover the artifact or is malformed; each case edits a copy of the real list.
+#   check-artifact-test.sh Orvane.scr WORKDIR
+set -u
+scr=${1:?usage: check-artifact-test.sh Orvane.scr WORKDIR}
+work=${2:?usage: check-artifact-test.sh Orvane.scr WORKDIR}
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+check="$here/../../scripts/check-artifact.sh"
+list="$here/../../release/imports.txt"
+rm -rf "$work" && mkdir -p "$work"
+failures=0
+
+# case name | awk program applied to the list | text the failure must contain
+cases=(
+  "unlisted import|!(\$1 == \"KERNEL32.DLL\" && \$2 == \"GetTickCount\")|imports KERNEL32.DLL GetTickCount, which is not on"
+  "unlisted USER32 import|!(\$1 == \"USER32.DLL\" && \$2 == \"SetTimer\")|imports USER32.DLL SetTimer, which is not on"
+  "stub without note|(\$2 == \"CreateSemaphoreW\") { print \$1, \$2, \$3, \$4, \$5, \$6; next } 1|a stub needs a note"
+  "unknown status|(\$2 == \"GetDC\") { \$3 = \"maybe\" } 1|status is neither imported nor allowed"
+  "missing on NT 4.0|(\$2 == \"Sleep\") { \$5 = \"no\" } 1|NT 4.0 column is not yes"
+  "too few fields|(\$2 == \"malloc\") { print \$1, \$2, \$3; next } 1|too few fields"
+)
+for entry in "${cases[@]}"; do
+  IFS='|' read -r name program expected <<<"$entry"
+  edited="$work/${name// /-}.txt"
+  awk "/^[ \\t]*(#|\$)/ { print; next } $program" "$list" > "$edited"
+  output=$(bash "$check" "$scr" "$edited" 2>&1); rc=$?
+  if [ $rc -eq 0 ]; then
+    echo "FAIL [$name]: the check passed"; failures=$((failures + 1))
+  elif ! grep -qF "$expected" <<<"$output"; then
+    echo "FAIL [$name]: no \"$expected\" in:"; echo "$output" | grep FAIL; failures=$((failures + 1))
+  else
+    echo "ok   [$name]: $(grep -F "$expected" <<<"$output" | head -1)"
+  fi
+done
+
+# The unedited list passes: the edits above are what made the check fail.
+if bash "$check" "$scr" "$list" >/dev/null; then
+  echo "ok   [unedited list]: passes"
+else
+  echo "FAIL [unedited list]: the check fails"; failures=$((failures + 1))
+fi
+exit $((failures > 0))
