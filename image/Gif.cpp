@@ -7,6 +7,8 @@
 
 // One byte at a time through the stream's own buffer, without taking the
 // stream's lock for every byte: the file is ours alone while we read it.
+// With msvcrt.dll, mingw's _getc_nolock is the classic inline getc over
+// _filbuf, which the msvcrt.dll of Windows 95/98 and NT 4.0 exports too.
 #if defined(_WIN32)
 #define GIF_GETC(f) _getc_nolock(f)
 #else
