@@ -41,6 +41,8 @@ imports=$(awk '
     else print dll, "#ordinal:" $2
   }
 ' <<<"$headers" | sort -u)
+# Every program imports from KERNEL32; finding nothing means the table was not read.
+grep -q '^KERNEL32.DLL ' <<<"$imports" || fail "no imports from KERNEL32.DLL found; cannot read the import table"
 dlls=$(cut -d' ' -f1 <<<"$imports" | sort -u)
 echo "imports:" $dlls
 for dll in $dlls; do
@@ -68,7 +70,10 @@ listed=$(awk '
 while read -r line; do
   [ -n "$line" ] && fail "${line#BAD }"
 done < <(grep '^BAD ' <<<"$listed")
-listed=$(grep -v '^BAD ' <<<"$listed" | sort -u)
+listed=$(grep -v '^BAD ' <<<"$listed" | sort)
+while read -r dll fn; do
+  [ -n "$dll" ] && fail "$dll $fn is listed more than once"
+done < <(cut -d' ' -f1,2 <<<"$listed" | uniq -d)
 
 # Every import must be on the list; the status column is only informative.
 while read -r dll fn; do

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The artifact check must fail, naming the cause, when the import list does not
-# cover the artifact or is malformed; each case edits a copy of the real list.
+# cover the artifact or is malformed (each case edits a copy of the real list),
+# and when the artifact's header asks for another subsystem or system version.
 #   check-artifact-test.sh Orvane.scr WORKDIR
 set -u
 scr=${1:?usage: check-artifact-test.sh Orvane.scr WORKDIR}
@@ -19,6 +20,7 @@ cases=(
   "unknown status|(\$2 == \"GetDC\") { \$3 = \"maybe\" } 1|status is neither imported nor allowed"
   "missing on NT 4.0|(\$2 == \"Sleep\") { \$5 = \"no\" } 1|NT 4.0 column is not yes"
   "too few fields|(\$2 == \"malloc\") { print \$1, \$2, \$3; next } 1|too few fields"
+  "listed twice|(\$2 == \"BitBlt\") { print } 1|GDI32.DLL BitBlt is listed more than once"
 )
 for entry in "${cases[@]}"; do
   IFS='|' read -r name program expected <<<"$entry"
@@ -31,6 +33,25 @@ for entry in "${cases[@]}"; do
     echo "FAIL [$name]: no \"$expected\" in:"; echo "$output" | grep FAIL; failures=$((failures + 1))
   else
     echo "ok   [$name]: $(grep -F "$expected" <<<"$output" | head -1)"
+  fi
+done
+
+# Copies of the artifact with other header fields.
+objcopy=i686-w64-mingw32-objcopy
+variants=(
+  "subsystem 6.0|--subsystem windows:6.0|MajorSubsystemVersion is 6, not 4"
+  "console program|--subsystem console:4.0|not a PE32 GUI executable"
+)
+for entry in "${variants[@]}"; do
+  IFS='|' read -r name option expected <<<"$entry"
+  copy="$work/${name// /-}.scr"
+  # shellcheck disable=SC2086
+  $objcopy $option "$scr" "$copy" || { echo "FAIL [$name]: objcopy"; failures=$((failures + 1)); continue; }
+  output=$(bash "$check" "$copy" "$list" 2>&1); rc=$?
+  if [ $rc -ne 0 ] && grep -qF "$expected" <<<"$output"; then
+    echo "ok   [$name]: $(grep -F "$expected" <<<"$output" | head -1)"
+  else
+    echo "FAIL [$name]: expected a failure with \"$expected\", got rc $rc"; failures=$((failures + 1))
   fi
 done
 
