@@ -7,6 +7,7 @@
 
 #include "display/DibSurface.h"
 #include "framework/Framework.h"
+#include "saver/BumpPass.h"
 
 constexpr UINT_PTR kFrameTimerId = 1;
 constexpr int kMouseMoveThreshold = 4;  // |dx| + |dy| from the first position that ends the saver
@@ -32,8 +33,17 @@ public:
     int OnCreate(LPCREATESTRUCTA createStruct);
     BOOL OnEraseBkgnd(CDC* pDC);
     void OnTimer(UINT_PTR nIDEvent);
+    void OnPaletteChanged(CWnd* pFocusWnd);
+    BOOL OnQueryNewPalette();
     void OnPaint();
     void OnSysCommand(UINT nID, LPARAM lParam);
+
+    // Converts the whole light map into m_dib's pixels and draws them.
+    int BlitLightMap(CDC* pDC, int width, int height);
+    // First frame: the text drawn white on black and every black screen pixel's height cut to 0.
+    void BurnText(CDC* pDC);
+    // Every frame of a failed set-up: the message, black on a red band.
+    void DrawFailureMessage(CDC* pDC);
 
     UINT_PTR m_timerId = 0;
     bool m_isWin9x = false;
@@ -73,10 +83,24 @@ public:
     CString m_textLines[4];
 
 private:
+    // Set-up steps, in the order OnCreate runs them.
+    void LoadPicture(int* pictureWidth, int* pictureHeight);
+    void ReadPathSettings();
+    void CheckFailures();
+    void BuildPaletteAndBitmap(CDC* pDC);
+    void FailForMemory();
+    // The palette selected and realised in pDC; the whole bitmap drawn again
+    // when entries changed. Returns the count RealizePalette reported.
+    UINT RealizeAndRedraw(CDC* pDC);
+    BumpSettings CurrentBumpSettings() const;
+
     // Frees both maps, kills the timer and shows the cursor again, once,
     // whichever way the window goes.
     void ReleaseResources();
     bool m_released = false;
+    // The frame's CPU work follows the lit window; anything else that writes
+    // the light map or the bitmap invalidates it.
+    BumpFrame m_frame;
 
     DECLARE_MESSAGE_MAP()
 };
