@@ -71,6 +71,11 @@ protected:                                               \
     {WM_QUERYNEWPALETTE, [](CWnd* w, WPARAM, LPARAM) -> LRESULT {                                   \
          return static_cast<ThisClass*>(w)->OnQueryNewPalette();                                   \
      }},
+#define ON_WM_DISPLAYCHANGE()                                                                      \
+    {WM_DISPLAYCHANGE, [](CWnd* w, WPARAM wp, LPARAM l) -> LRESULT {                                \
+         static_cast<ThisClass*>(w)->OnDisplayChange(static_cast<UINT>(wp), LOWORD(l), HIWORD(l));  \
+         return 0;                                                                                 \
+     }},
 
 class CWnd {
 public:

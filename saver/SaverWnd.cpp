@@ -16,6 +16,7 @@ BEGIN_MESSAGE_MAP(CSaverWnd, CWnd)
     ON_WM_QUERYNEWPALETTE()
     ON_WM_PAINT()
     ON_WM_SYSCOMMAND()
+    ON_WM_DISPLAYCHANGE()
 END_MESSAGE_MAP()
 
 CSaverWnd::CSaverWnd() {
@@ -35,6 +36,11 @@ BOOL CSaverWnd::CreateFullScreen() {
 }
 
 LRESULT CSaverWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    HandleInput(message);
+    return CWnd::WindowProc(message, wParam, lParam);
+}
+
+void CSaverWnd::HandleInput(UINT message) {
     bool closeRequest = false;
     switch (message) {
     case WM_MOUSEMOVE: {
@@ -66,7 +72,6 @@ LRESULT CSaverWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         else
             PostMessageA(m_hWnd, WM_CLOSE, 0, 0);
     }
-    return CWnd::WindowProc(message, wParam, lParam);
 }
 
 bool CSaverWnd::CheckPassword() {
@@ -84,6 +89,7 @@ void CSaverWnd::ReleaseResources() {
     // A timer dies with its window; kill it only while the window is still there.
     if (m_timerId != 0 && m_hWnd != nullptr) KillTimer(m_hWnd, kFrameTimerId);
     m_timerId = 0;
+    m_covers.DestroyAll();
     ShowCursor(TRUE);
 }
 
@@ -139,6 +145,11 @@ void CSaverWnd::OnSysCommand(UINT nID, LPARAM) {
     // The whole value is compared; its low four bits are not masked.
     if (nID == SC_SCREENSAVE) return;
     Default();
+}
+
+void CSaverWnd::OnDisplayChange(UINT, int, int) {
+    Default();
+    if (!m_released) m_covers.Update(this);
 }
 
 void CSaverWnd::PostNcDestroy() {

@@ -8,6 +8,7 @@
 #include "display/DibSurface.h"
 #include "framework/Framework.h"
 #include "saver/BumpPass.h"
+#include "saver/CoverWnd.h"
 
 constexpr UINT_PTR kFrameTimerId = 1;
 constexpr int kMouseMoveThreshold = 4;  // |dx| + |dy| from the first position that ends the saver
@@ -29,6 +30,14 @@ public:
 
     // True when the saver may close (asks the system's password on 95/98).
     bool CheckPassword();
+    // The input test: mouse movement from the first position, a key or a
+    // button asks for a close. Also for input over the monitor covers.
+    void HandleInput(UINT message);
+
+    // Black covers for the other monitors (none where there is only one).
+    void CoverOtherMonitors() { m_covers.Update(this); }
+    const CMonitorCovers& Covers() const { return m_covers; }
+    CMonitorCovers& Covers() { return m_covers; }
 
     int OnCreate(LPCREATESTRUCTA createStruct);
     BOOL OnEraseBkgnd(CDC* pDC);
@@ -37,6 +46,8 @@ public:
     BOOL OnQueryNewPalette();
     void OnPaint();
     void OnSysCommand(UINT nID, LPARAM lParam);
+    // Monitors came, went or moved: the covers follow.
+    void OnDisplayChange(UINT bitsPerPixel, int width, int height);
 
     // Converts the whole light map into m_dib's pixels and draws them.
     int BlitLightMap(CDC* pDC, int width, int height);
@@ -101,6 +112,7 @@ private:
     // The frame's CPU work follows the lit window; anything else that writes
     // the light map or the bitmap invalidates it.
     BumpFrame m_frame;
+    CMonitorCovers m_covers;
 
     DECLARE_MESSAGE_MAP()
 };
