@@ -32,6 +32,7 @@ BOOL CSaverApp::InitInstance() {
         // process instead of keeping a dangling main window.
         if (!wnd->CreateFullScreen()) return FALSE;
         m_pMainWnd = wnd;
+        wnd->CoverOtherMonitors();
         return TRUE;
     }
     case SaverMode::ConfigureWithParent:

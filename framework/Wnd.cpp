@@ -77,6 +77,10 @@ BOOL CWnd::DestroyWindow() {
     return ::DestroyWindow(m_hWnd);
 }
 
+CDC* CWnd::GetDC() { return CDC::FromHandle(::GetDC(m_hWnd)); }
+
+int CWnd::ReleaseDC(CDC* pDC) { return pDC ? ::ReleaseDC(m_hWnd, pDC->m_hDC) : 0; }
+
 const MessageMap* CWnd::GetMessageMap() const { return GetThisMessageMap(); }
 
 const MessageMap* CWnd::GetThisMessageMap() {

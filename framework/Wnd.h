@@ -62,6 +62,20 @@ protected:                                               \
          static_cast<ThisClass*>(w)->OnSysCommand(static_cast<UINT>(wp), l);                       \
          return 0;                                                                                 \
      }},
+#define ON_WM_PALETTECHANGED()                                                                     \
+    {WM_PALETTECHANGED, [](CWnd* w, WPARAM wp, LPARAM) -> LRESULT {                                 \
+         static_cast<ThisClass*>(w)->OnPaletteChanged(CWnd::FromHandle(reinterpret_cast<HWND>(wp))); \
+         return 0;                                                                                 \
+     }},
+#define ON_WM_QUERYNEWPALETTE()                                                                    \
+    {WM_QUERYNEWPALETTE, [](CWnd* w, WPARAM, LPARAM) -> LRESULT {                                   \
+         return static_cast<ThisClass*>(w)->OnQueryNewPalette();                                   \
+     }},
+#define ON_WM_DISPLAYCHANGE()                                                                      \
+    {WM_DISPLAYCHANGE, [](CWnd* w, WPARAM wp, LPARAM l) -> LRESULT {                                \
+         static_cast<ThisClass*>(w)->OnDisplayChange(static_cast<UINT>(wp), LOWORD(l), HIWORD(l));  \
+         return 0;                                                                                 \
+     }},
 
 class CWnd {
 public:
@@ -84,6 +98,10 @@ public:
     BOOL CreateEx(DWORD exStyle, const char* className, const char* windowName, DWORD style, int x, int y,
                   int width, int height, HWND parent, HMENU menu, LPVOID param = nullptr);
     virtual BOOL DestroyWindow();
+
+    // The window's device context as a temporary wrapper; give it back with ReleaseDC.
+    CDC* GetDC();
+    int ReleaseDC(CDC* pDC);
 
     // Dispatch through the message map; unmapped messages get Default().
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,7 +1,6 @@
 #include "saver/SaverWnd.h"
 
 #include <cstdlib>
-#include <ctime>
 
 #include "app/Password.h"
 #include "settings/Settings.h"
@@ -13,8 +12,11 @@ BEGIN_MESSAGE_MAP(CSaverWnd, CWnd)
     ON_WM_CREATE()
     ON_WM_ERASEBKGND()
     ON_WM_TIMER()
+    ON_WM_PALETTECHANGED()
+    ON_WM_QUERYNEWPALETTE()
     ON_WM_PAINT()
     ON_WM_SYSCOMMAND()
+    ON_WM_DISPLAYCHANGE()
 END_MESSAGE_MAP()
 
 CSaverWnd::CSaverWnd() {
@@ -33,29 +35,12 @@ BOOL CSaverWnd::CreateFullScreen() {
     return created;
 }
 
-int CSaverWnd::OnCreate(LPCREATESTRUCTA createStruct) {
-    if (CWnd::OnCreate(createStruct) == -1) return -1;
-
-    while (ShowCursor(FALSE) >= 0) {
-    }
-
-    HDC screen = ::GetDC(m_hWnd);
-    CDC* dc = CDC::FromHandle(screen);
-    m_screenWidth = dc->GetDeviceCaps(HORZRES);
-    m_screenHeight = dc->GetDeviceCaps(VERTRES);
-    m_bitsPerPixel = dc->GetDeviceCaps(BITSPIXEL);
-
-    CWinApp* app = AfxGetApp();
-    const SettingInfo& frameRate = Setting(kFrameRate);
-    m_frameRate = EffectiveFrameRate(
-        static_cast<int>(app->GetProfileInt(kConfigSection, frameRate.key, frameRate.saver.number)));
-
-    ::ReleaseDC(m_hWnd, screen);
-    m_startTime = static_cast<int32_t>(std::time(nullptr));
-    return 0;
+LRESULT CSaverWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    HandleInput(message);
+    return CWnd::WindowProc(message, wParam, lParam);
 }
 
-LRESULT CSaverWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+void CSaverWnd::HandleInput(UINT message) {
     bool closeRequest = false;
     switch (message) {
     case WM_MOUSEMOVE: {
@@ -87,7 +72,6 @@ LRESULT CSaverWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         else
             PostMessageA(m_hWnd, WM_CLOSE, 0, 0);
     }
-    return CWnd::WindowProc(message, wParam, lParam);
 }
 
 bool CSaverWnd::CheckPassword() {
@@ -105,6 +89,7 @@ void CSaverWnd::ReleaseResources() {
     // A timer dies with its window; kill it only while the window is still there.
     if (m_timerId != 0 && m_hWnd != nullptr) KillTimer(m_hWnd, kFrameTimerId);
     m_timerId = 0;
+    m_covers.DestroyAll();
     ShowCursor(TRUE);
 }
 
@@ -117,17 +102,42 @@ BOOL CSaverWnd::OnEraseBkgnd(CDC* pDC) {
     RECT clip;
     pDC->GetClipBox(&clip);
     pDC->FillSolidRect(&clip, RGB(0, 0, 0));
+    // The last frame again; a failed set-up leaves the screen black until the message.
+    if (m_failure == 0) BlitLightMap(pDC, m_screenWidth, m_screenHeight);
     return TRUE;
-}
-
-void CSaverWnd::OnTimer(UINT_PTR) {
-    // No effect is drawn yet: the screen stays as the black erase left it.
-    Default();
 }
 
 void CSaverWnd::OnPaint() {
     CPaintDC dc(this);
-    dc.FillSolidRect(&dc.m_ps.rcPaint, RGB(0, 0, 0));
+    m_dib.Draw(&dc.m_ps.rcPaint, &dc.m_ps.rcPaint, &dc, nullptr, 1, &m_palette);
+}
+
+UINT CSaverWnd::RealizeAndRedraw(CDC* pDC) {
+    pDC->SelectPalette(&m_palette, FALSE);
+    const UINT changed = pDC->RealizePalette();
+    if (changed != GDI_ERROR && changed > 0) {
+        const RECT whole = {0, 0, m_dib.m_width, m_dib.m_height};
+        m_dib.Draw(&whole, &whole, pDC, nullptr, 1, &m_palette);
+    }
+    return changed == GDI_ERROR ? 0 : changed;
+}
+
+void CSaverWnd::OnPaletteChanged(CWnd* pFocusWnd) {
+    Default();
+    if (pFocusWnd == this || m_bitsPerPixel != 8) return;
+    CDC* dc = GetDC();
+    if (dc == nullptr) return;
+    RealizeAndRedraw(dc);
+    ReleaseDC(dc);
+}
+
+BOOL CSaverWnd::OnQueryNewPalette() {
+    if (m_bitsPerPixel != 8) return static_cast<BOOL>(Default());
+    CDC* dc = GetDC();
+    if (dc == nullptr) return FALSE;
+    const UINT changed = RealizeAndRedraw(dc);
+    ReleaseDC(dc);
+    return static_cast<BOOL>(changed);
 }
 
 void CSaverWnd::OnSysCommand(UINT nID, LPARAM) {
@@ -135,6 +145,11 @@ void CSaverWnd::OnSysCommand(UINT nID, LPARAM) {
     // The whole value is compared; its low four bits are not masked.
     if (nID == SC_SCREENSAVE) return;
     Default();
+}
+
+void CSaverWnd::OnDisplayChange(UINT, int, int) {
+    Default();
+    if (!m_released) m_covers.Update(this);
 }
 
 void CSaverWnd::PostNcDestroy() {

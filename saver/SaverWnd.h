@@ -7,6 +7,8 @@
 
 #include "display/DibSurface.h"
 #include "framework/Framework.h"
+#include "saver/BumpPass.h"
+#include "saver/CoverWnd.h"
 
 constexpr UINT_PTR kFrameTimerId = 1;
 constexpr int kMouseMoveThreshold = 4;  // |dx| + |dy| from the first position that ends the saver
@@ -28,12 +30,31 @@ public:
 
     // True when the saver may close (asks the system's password on 95/98).
     bool CheckPassword();
+    // The input test: mouse movement from the first position, a key or a
+    // button asks for a close. Also for input over the monitor covers.
+    void HandleInput(UINT message);
+
+    // Black covers for the other monitors (none where there is only one).
+    void CoverOtherMonitors() { m_covers.Update(this); }
+    const CMonitorCovers& Covers() const { return m_covers; }
+    CMonitorCovers& Covers() { return m_covers; }
 
     int OnCreate(LPCREATESTRUCTA createStruct);
     BOOL OnEraseBkgnd(CDC* pDC);
     void OnTimer(UINT_PTR nIDEvent);
+    void OnPaletteChanged(CWnd* pFocusWnd);
+    BOOL OnQueryNewPalette();
     void OnPaint();
     void OnSysCommand(UINT nID, LPARAM lParam);
+    // Monitors came, went or moved: the covers follow.
+    void OnDisplayChange(UINT bitsPerPixel, int width, int height);
+
+    // Converts the whole light map into m_dib's pixels and draws them.
+    int BlitLightMap(CDC* pDC, int width, int height);
+    // First frame: the text drawn white on black and every black screen pixel's height cut to 0.
+    void BurnText(CDC* pDC);
+    // Every frame of a failed set-up: the message, black on a red band.
+    void DrawFailureMessage(CDC* pDC);
 
     UINT_PTR m_timerId = 0;
     bool m_isWin9x = false;
@@ -73,10 +94,25 @@ public:
     CString m_textLines[4];
 
 private:
+    // Set-up steps, in the order OnCreate runs them.
+    void LoadPicture(int* pictureWidth, int* pictureHeight);
+    void ReadPathSettings();
+    void CheckFailures();
+    void BuildPaletteAndBitmap(CDC* pDC);
+    void FailForMemory();
+    // The palette selected and realised in pDC; the whole bitmap drawn again
+    // when entries changed. Returns the count RealizePalette reported.
+    UINT RealizeAndRedraw(CDC* pDC);
+    BumpSettings CurrentBumpSettings() const;
+
     // Frees both maps, kills the timer and shows the cursor again, once,
     // whichever way the window goes.
     void ReleaseResources();
     bool m_released = false;
+    // The frame's CPU work follows the lit window; anything else that writes
+    // the light map or the bitmap invalidates it.
+    BumpFrame m_frame;
+    CMonitorCovers m_covers;
 
     DECLARE_MESSAGE_MAP()
 };

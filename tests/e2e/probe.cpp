@@ -1,6 +1,7 @@
 // A small Windows tool for the end-to-end tests: it looks at the saver's
 // window from another process under the same Wine server and sends it messages.
 //   orvane_probe find [seconds]   -> "hwnd style exstyle left top right bottom screenW screenH count"
+//   orvane_probe list                -> one line per window: "hwnd exstyle left top right bottom"
 //   orvane_probe post HWND MESSAGE WPARAM LPARAM
 // Numbers may be decimal or 0x-hex. Exit code 0 on success, 1 when no window was found.
 #include <windows.h>
@@ -25,6 +26,17 @@ BOOL CALLBACK Collect(HWND hWnd, LPARAM lParam) {
         if (found->hWnd == nullptr) found->hWnd = hWnd;
         ++found->count;
     }
+    return TRUE;
+}
+
+BOOL CALLBACK Print(HWND hWnd, LPARAM) {
+    char cls[128] = {};
+    GetClassNameA(hWnd, cls, sizeof cls);
+    if (std::strncmp(cls, "Afx:", 4) != 0 || !IsWindowVisible(hWnd)) return TRUE;
+    RECT r;
+    GetWindowRect(hWnd, &r);
+    std::printf("%llu 0x%08lx %ld %ld %ld %ld\n", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hWnd)),
+                static_cast<unsigned long>(GetWindowLongA(hWnd, GWL_EXSTYLE)), r.left, r.top, r.right, r.bottom);
     return TRUE;
 }
 
@@ -57,6 +69,7 @@ int FindCommand(int seconds) {
 
 int main(int argc, char** argv) {
     if (argc >= 2 && std::strcmp(argv[1], "find") == 0) return FindCommand(argc >= 3 ? std::atoi(argv[2]) : 10);
+    if (argc == 2 && std::strcmp(argv[1], "list") == 0) return EnumWindows(Print, 0) ? 0 : 1;
     if (argc == 6 && std::strcmp(argv[1], "post") == 0) {
         HWND hWnd = reinterpret_cast<HWND>(static_cast<UINT_PTR>(Number(argv[2])));
         return PostMessageA(hWnd, static_cast<UINT>(Number(argv[3])), static_cast<WPARAM>(Number(argv[4])),
@@ -64,6 +77,6 @@ int main(int argc, char** argv) {
                    ? 0
                    : 1;
     }
-    std::fprintf(stderr, "usage: orvane_probe find [seconds] | post HWND MESSAGE WPARAM LPARAM\n");
+    std::fprintf(stderr, "usage: orvane_probe find [seconds] | list | post HWND MESSAGE WPARAM LPARAM\n");
     return 2;
 }

@@ -1,0 +1,96 @@
+// The text burnt into the relief on the first frame, and the message a
+// failed set-up shows instead of the effect.
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+#include "saver/SaverWnd.h"
+#include "saver/TextLines.h"
+
+namespace {
+
+SIZE Extent(CDC* pDC, const char* text, int length) {
+    SIZE size = {0, 0};
+    ::GetTextExtentPointA(pDC->m_hDC, text, length, &size);
+    return size;
+}
+
+// Rows read back per copy: the read-back needs a band of the screen in
+// memory, not the whole of it.
+constexpr int kReadBackRows = 128;
+
+}  // namespace
+
+void CSaverWnd::BurnText(CDC* pDC) {
+    const TextLines lines = SplitTextLines(m_text, static_cast<std::size_t>(m_text.GetLength()));
+    for (std::size_t i = 0; i < kMaxTextLines; ++i) m_textLines[i] = lines[i].c_str();
+
+    // Tenths of a point; a stored height too large for that saturates.
+    const std::int64_t tenths = std::min<std::int64_t>(std::int64_t(m_fontHeight) * 80, INT32_MAX);
+    CFont font;
+    font.CreatePointFont(static_cast<int>(std::max<std::int64_t>(tenths, INT32_MIN)), m_fontFace, pDC);
+    pDC->SelectPalette(&m_palette, FALSE);
+    const HGDIOBJ oldFont = pDC->SelectObject(&font);
+    pDC->SetBkColor(RGB(0, 0, 0));
+    pDC->SetTextColor(RGB(255, 255, 255));
+
+    long long blockHeight = 0;
+    for (const CString& line : m_textLines)
+        if (!line.IsEmpty()) blockHeight += Extent(pDC, line, line.GetLength()).cy;
+    int y = static_cast<int>((m_screenHeight - blockHeight) / 2);
+    for (const CString& line : m_textLines) {
+        const char* text = line;
+        const int length = line.GetLength();
+        // Character by character, each advancing by its own width: no kerning.
+        int x = static_cast<int>((m_screenWidth - static_cast<long long>(Extent(pDC, text, length).cx)) / 2);
+        for (int k = 0; k < length; ++k) {
+            pDC->TextOut(x, y, text + k, 1);
+            x += Extent(pDC, text + k, 1).cx;
+        }
+        y += Extent(pDC, text, length).cy;
+    }
+
+    // Read the screen back in bands through a memory bitmap: one copy per
+    // band instead of one GetPixel per pixel. Pixels that cannot be copied
+    // keep the band's initial white and so their height.
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = m_screenWidth;
+    info.bmiHeader.biHeight = -kReadBackRows;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP band = m_screenWidth > 0 ? ::CreateDIBSection(pDC->m_hDC, &info, DIB_RGB_COLORS, &bits, nullptr, 0)
+                                     : nullptr;
+    CDC memDC;
+    if (band != nullptr && bits != nullptr && m_heightMap != nullptr && memDC.CreateCompatibleDC(pDC)) {
+        const HGDIOBJ oldBitmap = memDC.SelectObject(band);
+        const std::size_t bandBytes = static_cast<std::size_t>(m_screenWidth) * 4 * kReadBackRows;
+        for (int top = 0; top < m_screenHeight; top += kReadBackRows) {
+            const int rows = std::min(kReadBackRows, m_screenHeight - top);
+            ::GdiFlush();
+            std::memset(bits, 0xFF, bandBytes);
+            memDC.BitBlt(0, 0, m_screenWidth, rows, pDC, 0, top, SRCCOPY);
+            ::GdiFlush();
+            CutHeightsUnderBlack(static_cast<const unsigned int*>(bits), static_cast<std::size_t>(m_screenWidth), top,
+                                 rows, m_screenWidth, m_screenHeight, m_heightMap);
+        }
+        memDC.SelectObject(oldBitmap);
+    }
+    if (band != nullptr) ::DeleteObject(band);
+
+    pDC->SelectObject(oldFont);
+    m_textDone = TRUE;
+}
+
+void CSaverWnd::DrawFailureMessage(CDC* pDC) {
+    const int length = static_cast<int>(std::strlen(m_message));
+    if (!m_textDone) {
+        m_messageWidth = Extent(pDC, m_message, length).cx;
+        m_textDone = TRUE;
+    }
+    pDC->SetBkColor(RGB(255, 0, 0));
+    pDC->SetTextColor(RGB(0, 0, 0));
+    pDC->TextOut(m_centerX - m_messageWidth / 2, m_centerY, m_message, length);
+}
