@@ -15,8 +15,10 @@ bool FitsSurface(int width, int height) { return width > 0 && height > 0 && widt
 // An empty CPalette (one whose creation failed) counts as no palette.
 bool HasPalette(const CPalette* pPalette) { return pPalette != nullptr && pPalette->m_hObject != nullptr; }
 
-int SaturateInt(std::int64_t value) {
-    return static_cast<int>(std::min<std::int64_t>(std::max<std::int64_t>(value, INT32_MIN), INT32_MAX));
+// A stretch extent within int whose negation is one too: the system negates
+// a mirrored extent (Wine divides by zero on INT_MIN).
+int SaturateExtent(std::int64_t value) {
+    return static_cast<int>(std::min<std::int64_t>(std::max<std::int64_t>(value, -INT32_MAX), INT32_MAX));
 }
 
 void FillHeader(BITMAPINFOHEADER* header, int width, int height, int bitCount) {
@@ -287,7 +289,7 @@ int CDibSurface::Draw(const RECT* pDestRect, const RECT* pSrcRect, CDC* pDC, CDC
             if (memDC == &created && old != nullptr) memDC->SelectObject(old);
         }
     } else if (visible) {
-        ::StretchDIBits(pDC->m_hDC, dest.left, dest.top, SaturateInt(drawnWidth), SaturateInt(drawnHeight), src.x,
+        ::StretchDIBits(pDC->m_hDC, dest.left, dest.top, SaturateExtent(drawnWidth), SaturateExtent(drawnHeight), src.x,
                         src.y, src.width, src.height,
                         m_pBits, m_pInfo, m_bitCount == 8 && m_paletteIndices ? DIB_PAL_COLORS : DIB_RGB_COLORS,
                         SRCCOPY);
