@@ -660,6 +660,36 @@ TEST(Draw, IntoAWindowThroughItsDeviceContext) {
     CDC::DeleteTempMap();
 }
 
+TEST(Draw, HostileRectanglesGiveADefinedOutcome) {
+    CPalette palette;
+    MakePalette(&palette);
+    MemoryDC dc;
+    CDibSurface section, packed;
+    MakeImage(&section, Kind::kRgbSection, &palette, &dc);
+    MakeImage(&packed, Kind::kPacked, &palette, &dc);
+    const RECT rects[] = {
+        {INT_MIN, INT_MIN, INT_MAX, INT_MAX}, {INT_MAX, INT_MAX, INT_MIN, INT_MIN}, {-10, -10, 5, 5},
+        {0, 0, INT_MAX, INT_MAX},            {INT_MAX - 1, 0, INT_MAX, 6},         {0, 0, 0, 0},
+        {-100000, -100000, 100000, 100000},  {3, 3, 3, INT_MIN},
+    };
+    Target target(12, 10);
+    for (const RECT& source : rects) {
+        for (const RECT& dest : rects) {
+            SCOPED_TRACE(testing::Message() << "source " << source.left << "," << source.top << "," << source.right
+                                            << "," << source.bottom << " dest " << dest.left << "," << dest.top
+                                            << "," << dest.right << "," << dest.bottom);
+            const int s = section.Draw(&dest, &source, target.DC(), nullptr, 1, nullptr);
+            EXPECT_TRUE(s == kDibOk || s == kDibNegativeWidth || s == kDibNegativeHeight) << s;
+            EXPECT_EQ(packed.Draw(&dest, &source, target.DC(), nullptr, 2, nullptr), kDibOk);
+        }
+    }
+    // The surfaces are intact and still draw.
+    Target after(kImageWidth, kImageHeight);
+    const RECT whole = {0, 0, kImageWidth, kImageHeight};
+    ASSERT_EQ(packed.Draw(&whole, &whole, after.DC(), nullptr, 1, nullptr), kDibOk);
+    ExpectDrawn(after, 0, 0, kImageWidth, kImageHeight, 0, 0);
+}
+
 // GDI objects of this process as the system counts them, or -1 where it does
 // not count (Wine answers 0 always). Looked up at run time: not every system has it.
 long GdiObjectCount() {
