@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -701,10 +702,11 @@ long GdiObjectCount() {
 }
 
 TEST(Draw, TemporaryPaletteIsDeselectedAndDeletedEveryTime) {
-    // More draws than the system has GDI handles (Wine's table holds 65,536;
-    // Windows allows 10,000 per process by default): one object kept per draw
-    // would make a later temporary palette, and so the draw, fail.
-    constexpr int kDraws = 70000;
+    // Each path that makes a temporary palette runs more often than the system
+    // has GDI handles (Wine's table holds 65,536; Windows allows 10,000 per
+    // process by default): one object kept per call would make a later
+    // temporary palette, and so the call, fail.
+    constexpr int kCalls = 70000;
     CPalette palette;
     MakePalette(&palette);
     MemoryDC dc;
@@ -715,21 +717,31 @@ TEST(Draw, TemporaryPaletteIsDeselectedAndDeletedEveryTime) {
     const HPALETTE before = SelectedPalette(target.DC());
     const long countBefore = GdiObjectCount();
     const RECT whole = {0, 0, kImageWidth, kImageHeight}, negative = {4, 0, 2, 2};
-    for (int i = 0; i < kDraws; ++i) {
-        // Every path that makes a temporary palette: the section, the packed
-        // bitmap, and a refused source rectangle, in both palette modes.
-        const int mode = 1 + (i & 1);
+    const struct {
+        const char* name;
+        std::function<int(int mode)> call;
         int result;
-        switch (i % 3) {
-        case 0: result = section.Draw(&whole, &whole, target.DC(), nullptr, mode, nullptr); break;
-        case 1: result = packed.Draw(&whole, &whole, target.DC(), nullptr, mode, nullptr); break;
-        default: result = section.Draw(&whole, &negative, target.DC(), nullptr, mode, nullptr) - kDibNegativeWidth;
-        }
-        ASSERT_EQ(result, kDibOk) << "draw " << i;
-        if (i % 1000 == 0) {
-            ASSERT_EQ(SelectedPalette(target.DC()), before) << "draw " << i;
+    } paths[] = {
+        {"section", [&](int mode) { return section.Draw(&whole, &whole, target.DC(), nullptr, mode, nullptr); },
+         kDibOk},
+        {"packed bitmap", [&](int mode) { return packed.Draw(&whole, &whole, target.DC(), nullptr, mode, nullptr); },
+         kDibOk},
+        {"refused source rectangle",
+         [&](int mode) { return section.Draw(&whole, &negative, target.DC(), nullptr, mode, nullptr); },
+         kDibNegativeWidth},
+        {"fill colour", [&](int) { return section.SetFillColor(PatternColor(77), nullptr); }, kDibOk},
+    };
+    for (const auto& path : paths) {
+        SCOPED_TRACE(path.name);
+        for (int i = 0; i < kCalls; ++i) {
+            const int mode = 1 + (i & 1);  // foreground and background
+            ASSERT_EQ(path.call(mode), path.result) << "call " << i;
+            if (i % 1000 == 0) {
+                ASSERT_EQ(SelectedPalette(target.DC()), before) << "call " << i;
+            }
         }
     }
+    EXPECT_EQ(section.m_fillIndex, 77);
     EXPECT_EQ(SelectedPalette(target.DC()), before);
     ExpectDrawn(target, 0, 0, kImageWidth, kImageHeight, 0, 0);
     if (countBefore >= 0) {
