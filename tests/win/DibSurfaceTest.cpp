@@ -5,6 +5,7 @@
 #include <malloc.h>
 
 #include <climits>
+#include <cstdlib>
 #include <cstdint>
 #include <cstring>
 #include <functional>
@@ -258,6 +259,30 @@ bool DisplayHasPalette() {
     const int numColors = GetDeviceCaps(screen, NUMCOLORS);
     ReleaseDC(nullptr, screen);
     return numColors >= 1;
+}
+
+// The screen the run asked for (ORVANE_SCREEN, WxHxD, as the runner gives it
+// to Xvfb) is the one the surface sees. Wine reports no static colours even
+// on an 8-bit screen with a palette (NUMCOLORS -1), so the identity table
+// there holds the caller's colours as on a deeper display.
+TEST(Screen, DepthAsRequested) {
+    const char* screen = getenv("ORVANE_SCREEN");
+    const char* depth = screen ? strrchr(screen, 'x') : nullptr;
+    const int requested = depth ? atoi(depth + 1) : 24;
+    HDC dc = GetDC(nullptr);
+    const int bits = GetDeviceCaps(dc, BITSPIXEL);
+    const bool palette = (GetDeviceCaps(dc, RASTERCAPS) & RC_PALETTE) != 0;
+    const int sizePalette = GetDeviceCaps(dc, SIZEPALETTE);
+    ReleaseDC(nullptr, dc);
+    if (requested == 8) {
+        EXPECT_EQ(bits, 8);
+        EXPECT_TRUE(palette);
+        EXPECT_EQ(sizePalette, 256);
+    } else {
+        EXPECT_GT(bits, 8);
+        EXPECT_FALSE(palette);
+    }
+    EXPECT_FALSE(DisplayHasPalette());
 }
 
 TEST(CreateIdentityDib, OnePixelPackedBitmapWithTheCallersColours) {
