@@ -1,5 +1,6 @@
 #include "display/DibSurface.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -13,6 +14,12 @@ bool FitsSurface(int width, int height) { return width > 0 && height > 0 && widt
 
 // An empty CPalette (one whose creation failed) counts as no palette.
 bool HasPalette(const CPalette* pPalette) { return pPalette != nullptr && pPalette->m_hObject != nullptr; }
+
+// A stretch extent within int whose negation is one too: the system negates
+// a mirrored extent (Wine divides by zero on INT_MIN).
+int SaturateExtent(std::int64_t value) {
+    return static_cast<int>(std::min<std::int64_t>(std::max<std::int64_t>(value, -INT32_MAX), INT32_MAX));
+}
 
 void FillHeader(BITMAPINFOHEADER* header, int width, int height, int bitCount) {
     std::memset(header, 0, sizeof *header);
@@ -139,7 +146,10 @@ int CDibSurface::SetFillColor(COLORREF color, CPalette* pPalette) {
 
 int CDibSurface::CreateSection(int width, int height, int bitCount, CDC* pDC, CPalette* pPalette,
                                BOOL bPaletteIndices) {
-    if (!FitsSurface(width, height)) return kDibSectionFailed;
+    // Depths below 8 bits would need a colour table the header block does not
+    // hold: the system would read past it.
+    const bool knownDepth = bitCount == 8 || bitCount == 16 || bitCount == 24 || bitCount == 32;
+    if (!FitsSurface(width, height) || !knownDepth) return kDibSectionFailed;
     const bool indices = bitCount == 8 && bPaletteIndices;
     const std::size_t blockSize =
         bitCount != 8 ? kDibHeaderBytes : (indices ? kDibIndexTableBytes : kDibRgbTableBytes);
@@ -246,16 +256,23 @@ int CDibSurface::Draw(const RECT* pDestRect, const RECT* pSrcRect, CDC* pDC, CDC
     }
     RECT dest = pDestRect ? *pDestRect : RECT{0, 0, m_width, m_height};
 
+    // A packed bitmap is stretched over the destination; a destination extent
+    // of 0 takes the source's. Computed wide: any rectangle is safe.
+    const std::int64_t destWidth = static_cast<std::int64_t>(dest.right) - dest.left;
+    const std::int64_t destHeight = static_cast<std::int64_t>(dest.bottom) - dest.top;
+    const std::int64_t drawnWidth = m_isSection || destWidth == 0 ? src.width : destWidth;
+    const std::int64_t drawnHeight = m_isSection || destHeight == 0 ? src.height : destHeight;
+
     // 3. A copy that lands wholly outside the window's client area is skipped.
     bool visible = src.width > 0 && src.height > 0 && m_pInfo != nullptr;
     if (visible) {
         RECT client;
         HWND hWnd = ::WindowFromDC(pDC->m_hDC);
         if (hWnd != nullptr && ::GetClientRect(hWnd, &client)) {
-            const LONG right = m_isSection || dest.right == dest.left ? dest.left + src.width : dest.right;
-            const LONG bottom = m_isSection || dest.bottom == dest.top ? dest.top + src.height : dest.bottom;
-            visible = dest.left < client.right && right > client.left && dest.top < client.bottom &&
-                      bottom > client.top;
+            // A mirrored destination (negative extent) spans the other way.
+            const std::int64_t x0 = dest.left, x1 = x0 + drawnWidth, y0 = dest.top, y1 = y0 + drawnHeight;
+            visible = std::min(x0, x1) < client.right && std::max(x0, x1) > client.left &&
+                      std::min(y0, y1) < client.bottom && std::max(y0, y1) > client.top;
         }
     }
 
@@ -263,18 +280,17 @@ int CDibSurface::Draw(const RECT* pDestRect, const RECT* pSrcRect, CDC* pDC, CDC
     if (visible && m_isSection) {
         CDC created;
         CDC* memDC = pMemDC;
-        if (memDC == nullptr) {
-            created.CreateCompatibleDC(pDC);
-            memDC = &created;
+        if (memDC == nullptr && created.CreateCompatibleDC(pDC)) memDC = &created;
+        // Without a memory context there is nothing to copy from.
+        if (memDC != nullptr) {
+            HGDIOBJ old = m_hBitmap ? memDC->SelectObject(m_hBitmap) : nullptr;
+            pDC->BitBlt(dest.left, dest.top, src.width, src.height, memDC, src.x, src.y, SRCCOPY);
+            // A context made here gets its own bitmap back before it goes; a given one keeps ours.
+            if (memDC == &created && old != nullptr) memDC->SelectObject(old);
         }
-        HGDIOBJ old = m_hBitmap ? memDC->SelectObject(m_hBitmap) : nullptr;
-        pDC->BitBlt(dest.left, dest.top, src.width, src.height, memDC, src.x, src.y, SRCCOPY);
-        // A context made here gets its own bitmap back before it goes; a given one keeps ours.
-        if (memDC == &created && old != nullptr) memDC->SelectObject(old);
     } else if (visible) {
-        const int destWidth = dest.right - dest.left != 0 ? dest.right - dest.left : src.width;
-        const int destHeight = dest.bottom - dest.top != 0 ? dest.bottom - dest.top : src.height;
-        ::StretchDIBits(pDC->m_hDC, dest.left, dest.top, destWidth, destHeight, src.x, src.y, src.width, src.height,
+        ::StretchDIBits(pDC->m_hDC, dest.left, dest.top, SaturateExtent(drawnWidth), SaturateExtent(drawnHeight), src.x,
+                        src.y, src.width, src.height,
                         m_pBits, m_pInfo, m_bitCount == 8 && m_paletteIndices ? DIB_PAL_COLORS : DIB_RGB_COLORS,
                         SRCCOPY);
     }

@@ -69,7 +69,7 @@ public:
     HPALETTE SelectPalette(HPALETTE palette, BOOL forceBackground);
     UINT RealizePalette() { return ::RealizePalette(m_hDC); }
     // Returns the object that was selected before.
-    HGDIOBJ SelectObject(CGdiObject* pObject) { return SelectObject(pObject->m_hObject); }
+    HGDIOBJ SelectObject(CGdiObject* pObject) { return pObject ? SelectObject(pObject->m_hObject) : nullptr; }
     HGDIOBJ SelectObject(HGDIOBJ object) { return object ? ::SelectObject(m_hDC, object) : nullptr; }
 
     COLORREF SetBkColor(COLORREF color) { return ::SetBkColor(m_hDC, color); }

@@ -102,6 +102,10 @@ LRESULT CWnd::Default() { return DefWindowProcA(m_hWnd, g_current.message, g_cur
 
 int CWnd::OnCreate(LPCREATESTRUCTA) { return static_cast<int>(Default()); }
 
+void CWnd::OnPaletteChanged(CWnd*) { Default(); }
+
+BOOL CWnd::OnQueryNewPalette() { return static_cast<BOOL>(Default()); }
+
 LRESULT CALLBACK CWnd::StandardWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     CWnd* wnd = LookUpPermanent(hWnd);
     if (wnd == nullptr && g_creating != nullptr) {

@@ -115,6 +115,10 @@ public:
     static LRESULT CALLBACK StandardWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     int OnCreate(LPCREATESTRUCTA createStruct);
+    // The palette messages' default handling, for derived handlers to call first
+    // or to fall back on.
+    void OnPaletteChanged(CWnd* pFocusWnd);
+    BOOL OnQueryNewPalette();
 
 protected:
     virtual const MessageMap* GetMessageMap() const;
