@@ -34,9 +34,11 @@ bool PasswordRequired() {
 
 }  // namespace
 
+static_assert(sizeof(OSVERSIONINFOA) == 148, "the version query's structure as the 95/98 family knows it");
+
 bool IsWindows9xFamily() {
     OSVERSIONINFOA info = {};
-    info.dwOSVersionInfoSize = sizeof info;  // 148 bytes
+    info.dwOSVersionInfoSize = sizeof info;
     return GetVersionExA(&info) && info.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
 }
 
