@@ -129,6 +129,11 @@ case "$case_name" in
       expect_running "a wrong password"
       running=$(wine "$tool" running 2>/dev/null | tr -d '\r')
       [ "$running" = 0 ] && pass "the flag is cleared after the dialog" || fail "flag after the dialog: $running"
+      # The light keeps moving: two screenshots a second apart differ.
+      import -window root "$shots/$case_name-1.png" 2>/dev/null; sleep 1
+      import -window root "$shots/$case_name-2.png" 2>/dev/null
+      changed=$(compare -metric AE "$shots/$case_name-1.png" "$shots/$case_name-2.png" null: 2>&1 | awk '{ print ($1 > 0) }')
+      [ "$changed" = 1 ] && pass "frames go on after the wrong password" || fail "the screen stood still after it"
       expect_recorded VerifyCalls 1 "asked once"
       expect_recorded VerifyWindow "$HWND" "owned by the saver window"
       expect_recorded VerifyCursorShowing 1 "the cursor shown during the dialog"

@@ -242,13 +242,17 @@ TEST_F(PasswordTest, WrongPasswordLetsTheSaverRunOn) {
     StandinWrite(kVerifyPumpMs, 300);
     Create();
     MoveTo(100, 100);  // origin
+    const double angleBefore = m_wnd->m_angle;
     MoveTo(104, 100);  // 4 pixels: asks
     EXPECT_EQ(StandinRead(kVerifyCalls), 1u);
     EXPECT_FALSE(ClosePosted());
     EXPECT_GE(StandinRead(kVerifyTimerTicks), 2u);  // 33 ms frames during a 300 ms dialog
+    EXPECT_NE(m_wnd->m_angle, angleBefore);         // the light moved meanwhile
     ExpectRestored();
     EXPECT_EQ(m_wnd->m_timerId, kFrameTimerId);
-    EXPECT_GE(TimerTicks(300), 3);
+    const double angleAfterDialog = m_wnd->m_angle;
+    EXPECT_GE(TimerTicks(300), 2);
+    EXPECT_NE(m_wnd->m_angle, angleAfterDialog);
 
     StandinWrite(kVerifyPumpMs, 0);
     EXPECT_FALSE(g_cursorOriginSet);
