@@ -9,13 +9,18 @@ typedef DWORD(WINAPI* PwdChangePasswordProc)(LPCSTR, HWND, DWORD, LPVOID);
 
 constexpr UINT kScreenSaverRunning = 97;  // SPI_SCREENSAVERRUNNING
 
-// Whether the system's setting asks for a password. An absent key or value
-// means no password; a value that is there but unreadable as a 32-bit number
-// is taken as asking, since the user evidently meant to set something.
+// Whether the system's setting asks for a password. Only absence means "no
+// password": the key or the value was never written. A key that is there but
+// cannot be opened, or a value that is there but does not fit in 4 bytes, is
+// taken as asking, because the user evidently set something; asking never
+// locks anyone out, since without the system's check the saver closes anyway.
+// The value's type is not looked at: shorter values are read into a zeroed
+// buffer and taken in the machine's byte order.
 bool PasswordRequired() {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
+    const LONG opened = RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_READ, &key);
+    if (opened == ERROR_FILE_NOT_FOUND) return false;
+    if (opened != ERROR_SUCCESS) return true;
     BYTE buffer[4] = {0, 0, 0, 0};
     DWORD type = 0, size = sizeof buffer;
     const LONG result = RegQueryValueExA(key, "ScreenSaveUsePassword", nullptr, &type, buffer, &size);
@@ -29,26 +34,28 @@ bool PasswordRequired() {
 
 }  // namespace
 
+static_assert(sizeof(OSVERSIONINFOA) == 148, "the version query's structure as the 95/98 family knows it");
+
 bool IsWindows9xFamily() {
     OSVERSIONINFOA info = {};
-    info.dwOSVersionInfoSize = sizeof info;  // 148 bytes
+    info.dwOSVersionInfoSize = sizeof info;
     return GetVersionExA(&info) && info.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
 }
 
 bool VerifyScreenSaverPassword(HWND owner, int32_t startTime) {
-    // Differences are taken modulo 2^32 so a wrapped clock still counts forward.
-    const int32_t elapsed = static_cast<int32_t>(static_cast<uint32_t>(std::time(nullptr)) -
-                                                 static_cast<uint32_t>(startTime));
-    if (elapsed < kPasswordGraceSeconds) return true;
+    if (WithinPasswordGrace(startTime, static_cast<int32_t>(std::time(nullptr)))) return true;
     if (!PasswordRequired()) return true;
 
     HMODULE library = LoadLibraryA("PASSWORD.CPL");
     if (library == nullptr) return true;
     const auto verify = reinterpret_cast<VerifyScreenSavePwdProc>(
         reinterpret_cast<void*>(GetProcAddress(library, "VerifyScreenSavePwd")));
-    // A component without the check cannot ask: treat it like a missing one.
+    // A component that cannot ask is treated like a missing one: going on
+    // would leave the user no way back to the desktop.
     bool granted = true;
     if (verify != nullptr) {
+        // The system is told that a screen saver runs, and the cursor is shown,
+        // only while its dialog is open; both go back whatever the answer.
         UINT previous = 0;
         SystemParametersInfoA(kScreenSaverRunning, TRUE, &previous, 0);
         ShowCursor(TRUE);
