@@ -177,8 +177,6 @@ TEST_F(SaverWndTest, ScreenSaveCommandIsSwallowedCloseIsNot) {
 
 TEST_F(SaverWndTest, CloseEndsTheLoopAndRestoresTheCursorOnce) {
     Create();
-    m_wnd->m_lightMap = static_cast<BYTE*>(malloc(16));
-    m_wnd->m_heightMap = static_cast<BYTE*>(malloc(16));
     TestApp().m_pMainWnd = m_wnd;
     m_wnd->WindowProc(WM_KEYDOWN, 'X', 0);  // posts WM_CLOSE
     EXPECT_EQ(TestApp().Run(), 0);
