@@ -12,7 +12,11 @@ void CSaverWnd::OnTimer(UINT_PTR) {
         MoveLight(m_angle, m_angleStep, m_radiusScale, m_centerX, m_centerY, m_xDistance, m_yDistance);
     m_lightX = light.x;
     m_lightY = light.y;
-    if (dc != nullptr && m_failure == 0) {
+    if (dc != nullptr && m_failure != 0) {
+        DrawFailureMessage(dc);
+    } else if (dc != nullptr && m_dib.m_pBits != nullptr) {
+        // Without a bitmap (no palette could be built) nothing would ever
+        // cover the text again: the screen stays black instead.
         if (!m_textDone) BurnText(dc);
         // Clear, bump and convert touch only the previous and the current lit window.
         ::GdiFlush();
@@ -22,8 +26,6 @@ void CSaverWnd::OnTimer(UINT_PTR) {
         ::GdiFlush();
         const RECT whole = {0, 0, m_screenWidth, m_screenHeight};
         m_dib.Draw(&whole, &whole, dc, nullptr, 1, &m_palette);
-    } else if (dc != nullptr) {
-        DrawFailureMessage(dc);
     }
     if (dc != nullptr) ReleaseDC(dc);
     Default();
