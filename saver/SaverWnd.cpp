@@ -110,11 +110,13 @@ BOOL CSaverWnd::OnEraseBkgnd(CDC* pDC) {
 void CSaverWnd::OnPaint() {
     CPaintDC dc(this);
     m_dib.Draw(&dc.m_ps.rcPaint, &dc.m_ps.rcPaint, &dc, nullptr, 1, &m_palette);
+    m_copyWhole = true;
 }
 
 UINT CSaverWnd::RealizeAndRedraw(CDC* pDC) {
     pDC->SelectPalette(&m_palette, FALSE);
     const UINT changed = pDC->RealizePalette();
+    m_copyWhole = true;
     if (changed != GDI_ERROR && changed > 0) {
         const RECT whole = {0, 0, m_dib.m_width, m_dib.m_height};
         m_dib.Draw(&whole, &whole, pDC, nullptr, 1, &m_palette);

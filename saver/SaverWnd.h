@@ -93,6 +93,11 @@ public:
     CString m_text;
     CString m_textLines[4];
 
+    // The next frame copies the whole bitmap, not only where the light was
+    // and is: set whenever the screen may differ from the bitmap elsewhere
+    // (the first frame, the burnt text, erase, paint, palette changes).
+    bool m_copyWhole = true;
+
 private:
     // Set-up steps, in the order OnCreate runs them.
     void LoadPicture(int* pictureWidth, int* pictureHeight);
@@ -104,6 +109,9 @@ private:
     // when entries changed. Returns the count RealizePalette reported.
     UINT RealizeAndRedraw(CDC* pDC);
     BumpSettings CurrentBumpSettings() const;
+    // The frame's bitmap to the screen: the whole of it, or the bounding box
+    // of the previous and the current lit window (map coordinates).
+    void CopyFrame(CDC* pDC, const PixelRect& previous, const PixelRect& current);
 
     // Frees both maps, kills the timer and shows the cursor again, once,
     // whichever way the window goes.
