@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "saver/SaverWnd.h"
+#include "saver/TextLines.h"
 #include "settings/Settings.h"
 #include "tests/native/image/GifWriter.h"
 #include "tests/win/TestApp.h"
