@@ -15,6 +15,10 @@ SIZE Extent(CDC* pDC, const char* text, int length) {
     return size;
 }
 
+int ToCoordinate(long long value) {
+    return static_cast<int>(std::max<long long>(INT32_MIN, std::min<long long>(INT32_MAX, value)));
+}
+
 // Rows read back per copy: the read-back needs a band of the screen in
 // memory, not the whole of it.
 constexpr int kReadBackRows = 128;
@@ -37,14 +41,15 @@ void CSaverWnd::BurnText(CDC* pDC) {
     long long blockHeight = 0;
     for (const CString& line : m_textLines)
         if (!line.IsEmpty()) blockHeight += Extent(pDC, line, line.GetLength()).cy;
-    int y = static_cast<int>((m_screenHeight - blockHeight) / 2);
+    // Positions are kept wide: a font of any stored size cannot overflow them.
+    long long y = (m_screenHeight - blockHeight) / 2;
     for (const CString& line : m_textLines) {
         const char* text = line;
         const int length = line.GetLength();
         // Character by character, each advancing by its own width: no kerning.
-        int x = static_cast<int>((m_screenWidth - static_cast<long long>(Extent(pDC, text, length).cx)) / 2);
+        long long x = (m_screenWidth - static_cast<long long>(Extent(pDC, text, length).cx)) / 2;
         for (int k = 0; k < length; ++k) {
-            pDC->TextOut(x, y, text + k, 1);
+            pDC->TextOut(ToCoordinate(x), ToCoordinate(y), text + k, 1);
             x += Extent(pDC, text + k, 1).cx;
         }
         y += Extent(pDC, text, length).cy;
