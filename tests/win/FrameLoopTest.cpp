@@ -227,3 +227,51 @@ TEST_F(FrameLoopTest, FailedSetUpErasesToBlackThenShowsTheMessage) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace effecttest;
+
+// On a 256-colour display (run by win.unit.8bit on an 8-bit screen) the
+// bitmap's colour table holds palette indices, each intensity goes through
+// the nearest palette entry, and the frames still equal a whole-screen
+// recomputation through that table.
+TEST(FrameLoopEightBit, PaletteIndexPath) {
+    HDC screen = GetDC(nullptr);
+    const int depth = GetDeviceCaps(screen, BITSPIXEL);
+    ReleaseDC(nullptr, screen);
+    if (depth != 8) GTEST_SKIP() << "needs an 8-bit display";
+    ClearTestProfile();
+    SaverWindow s;
+    ASSERT_TRUE(s.created);
+    CSaverWnd& wnd = *s.wnd;
+    ASSERT_EQ(wnd.m_bitsPerPixel, 8);
+    ASSERT_EQ(wnd.m_failure, 0);
+    EXPECT_TRUE(wnd.m_dib.m_paletteIndices);
+    const WORD* indices = static_cast<const WORD*>(wnd.m_dib.m_pColors);
+    for (int i = 0; i < 256; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(indices[i], i);
+        const COLORREF colour = RGB(wnd.m_imagePalette[3 * i], wnd.m_imagePalette[3 * i + 1], wnd.m_imagePalette[3 * i + 2]);
+        EXPECT_EQ(wnd.m_colorIndex[i], wnd.m_palette.GetNearestPaletteIndex(colour));
+    }
+    const int w = s.W(), h = s.H(), stride = s.Stride();
+    const BumpSettings settings = {wnd.m_xFallOff, wnd.m_yFallOff, wnd.m_bumpMultiplier, wnd.m_bumpFromIndex};
+    std::vector<BYTE> light(static_cast<std::size_t>(w) * h), bits(static_cast<std::size_t>(stride) * h);
+    int mismatches = 0;
+    for (int frame = 0; frame < 120 && mismatches < 3; ++frame) {
+        s.Frame();
+        RenderFrameReference(wnd.m_heightMap, light.data(), w, h, wnd.m_lightX, wnd.m_lightY, settings, bits.data(),
+                             stride, wnd.m_colorIndex);
+        if (std::memcmp(bits.data(), wnd.m_dib.m_pBits, bits.size()) != 0) {
+            ++mismatches;
+            ADD_FAILURE() << "frame " << frame << ": bitmap differs";
+        }
+    }
+    // Messages of a palette display: handled without harm.
+    EXPECT_GE(SendMessageA(s.hWnd, WM_QUERYNEWPALETTE, 0, 0), 0);
+    SendMessageA(s.hWnd, WM_PALETTECHANGED, 0, 0);
+    EXPECT_TRUE(wnd.m_copyWhole);
+}
+
+}  // namespace
