@@ -55,7 +55,8 @@ public:
 };
 
 // Pixels of a window area as 0x00RRGGBB, rows top-down, copied through a
-// 32-bit memory bitmap.
+// 32-bit memory bitmap. With no window: the screen itself (under Wine what the
+// X server shows, once the window's drawing has been flushed to it).
 inline std::vector<std::uint32_t> Capture(HWND hWnd, int x, int y, int width, int height) {
     std::vector<std::uint32_t> out(static_cast<std::size_t>(width) * height, 0xFFFFFFFFu);
     HDC windowDC = GetDC(hWnd);
