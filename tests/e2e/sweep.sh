@@ -1,0 +1,118 @@
+#!/usr/bin/env bash
+# Robustness sweep: the saver with hostile settings and picture files. Each
+# run starts it, lets it draw for a few seconds, checks that it still runs
+# and shows its window, and ends it with a key.
+#   sweep.sh CASE
+# Environment as for saver.sh.
+set -u
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+source "$here/../../scripts/lib/xvfb.sh"
+source "$here/lib.sh"
+e2e_env "$@"
+e2e_begin 1024x768x24
+
+config='HKCU\Software\Tolvaine\Orvane\Config'
+data=$shots/data
+mkdir -p "$data"
+winpath() { local p=$1; echo "Z:${p//\//\\}"; }
+
+int_keys=("Frame Rate" "Bump Speed" "Bump XFallOff" "Bump YFallOff" "Bump XDistance" "Bump YDistance"
+          "Bump Multiplier" "Bump From Index" "CW Direction" "Font Height")
+string_keys=(FilenameGif XPosition YPosition "Text Lines" "Font Face")
+
+reset_store() { wine reg delete 'HKCU\Software\Tolvaine' /f >/dev/null 2>&1; }
+# set_value NAME TYPE DATA
+set_value() { wine reg add "$config" /v "$1" /t "$2" /d "$3" /f >/dev/null 2>&1 || fail "could not store $1"; }
+
+runs=0
+# sweep_run LABEL [lit]: the saver with the settings now in the store; with
+# "lit", the screenshot must show something.
+sweep_run() {
+  local label=$1 line shot lit
+  runs=$((runs + 1))
+  shot="$shots/$case_name-$runs.png"
+  xdotool mousemove 512 384
+  start_saver /s
+  line=$(find_window)
+  if [ "$line" = "none" ] || [ -z "$line" ]; then fail "$label: no saver window"; stop_saver; return; fi
+  if still_running_after 3 && xdotool search --onlyvisible --classname orvane.scr >/dev/null 2>&1; then
+    import -window root "$shot" 2>/dev/null
+    lit=$(python3 "$here/shots.py" lit "$shot")
+    pass "$label: runs 3 s ($lit pixels not black)"
+    [ "${2:-}" = lit ] && [ "$lit" = 0 ] && fail "$label: the screen stays black"
+  else
+    fail "$label: the saver ended by itself"; stop_saver; return
+  fi
+  xdotool key x
+  # Ends within 8 s, with exit code 0 (a crash under Wine gives another).
+  local i rc
+  for i in $(seq 1 80); do kill -0 "$SAVER_PID" 2>/dev/null || break; sleep 0.1; done
+  if kill -0 "$SAVER_PID" 2>/dev/null; then fail "$label: a key did not end the saver"; stop_saver; return; fi
+  wait "$SAVER_PID"; rc=$?; SAVER_PID=""
+  [ $rc = 0 ] && pass "$label: a key ends the saver, exit code 0" || fail "$label: the saver ended with exit code $rc"
+}
+
+# Every integer setting at one value; then the same with the frame rate and
+# the path's radii left alone, so that the others also run at 30 frames per
+# second with the light on the screen.
+sweep_ints() {
+  local value=$1 name key
+  for round in all on-screen; do
+    reset_store
+    for key in "${int_keys[@]}"; do
+      [ $round = on-screen ] && [[ "$key" =~ ^(Frame Rate|Bump XDistance|Bump YDistance)$ ]] && continue
+      set_value "$key" REG_DWORD "$value"
+    done
+    name="every integer setting at $2"
+    [ $round = on-screen ] && name="$name but Frame Rate, Bump XDistance, Bump YDistance"
+    sweep_run "$name"
+  done
+}
+
+long=$(head -c 10000 /dev/zero | tr '\0' W)
+
+case "$case_name" in
+  int-min) sweep_ints 0x80000000 "INT_MIN" ;;
+  minus-one) sweep_ints 0xffffffff "-1" ;;
+  zero) sweep_ints 0 "0" ;;
+  huge) sweep_ints 0x7fffffff "2147483647" ;;
+  long-strings)
+    # A name of 10 000 characters: the failure message, cut to fit.
+    reset_store
+    set_value FilenameGif REG_SZ "Z:\\${long:3}"
+    sweep_run "FilenameGif of 10000 characters"
+    read -r bl bt br bb < <(python3 "$here/shots.py" band "$shots/$case_name-$runs.png")
+    [ "$bt" = 384 ] && [ $((bl + br + 1)) -ge 1023 ] && [ $((bl + br + 1)) -le 1025 ] \
+      && pass "the cut message sits on a red band at $bl,$bt - $br,$bb" \
+      || fail "the cut message's band is at $bl $bt $br $bb"
+    reset_store
+    for key in XPosition YPosition "Text Lines" "Font Face"; do set_value "$key" REG_SZ "$long"; done
+    sweep_run "XPosition, YPosition, Text Lines and Font Face of 10000 characters" lit
+    ;;
+  wrong-types)
+    # Read as absent: the saver runs on its defaults.
+    reset_store
+    for key in "${int_keys[@]}"; do set_value "$key" REG_SZ 5; done
+    for key in "${string_keys[@]}"; do set_value "$key" REG_DWORD 5; done
+    sweep_run "integers as REG_SZ, strings as REG_DWORD" lit
+    reset_store
+    for key in "${int_keys[@]}"; do set_value "$key" REG_BINARY 05000000; done
+    for key in "${string_keys[@]}"; do set_value "$key" REG_BINARY 414243; done
+    sweep_run "integers and strings as REG_BINARY" lit
+    ;;
+  gif-files)
+    convert -size 1x1 xc:red "$data/one.gif"
+    python3 "$here/bigif.py" 8000 8000 "$data/big.gif"  # 65 MB, removed afterwards
+    convert -seed 1 -size 640x480 plasma:fractal -colors 256 "$data/plasma.gif"
+    head -c $(($(stat -c %s "$data/plasma.gif") / 2)) "$data/plasma.gif" >"$data/truncated.gif"
+    for file in "one.gif 1 x 1" "big.gif 8000 x 8000" "truncated.gif 640 x 480 cut in half"; do
+      reset_store
+      set_value FilenameGif REG_SZ "$(winpath "$data/${file%% *}")"
+      sweep_run "a GIF of ${file#* }"
+    done
+    rm -f "$data/big.gif"
+    ;;
+  *) echo "unknown case $case_name"; exit 2 ;;
+esac
+
+e2e_end
