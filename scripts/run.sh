@@ -3,7 +3,8 @@
 # default picture.
 #  - With $DISPLAY set: runs on that display until a key (or the mouse) ends it.
 #  - Without: starts a private Xvfb, lets the saver run a few seconds, saves
-#    screenshots under out/, ends it with a key press and checks that it ended.
+#    screenshots under out/, ends it with a key press and checks that it ended
+#    and that the screenshots show the effect (not all black).
 set -eu
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root=$PWD
@@ -32,7 +33,9 @@ cleanup() {
 trap cleanup EXIT
 xvfb_start "${ORVANE_SCREEN:-1024x768x24}"
 wine_prepare "$prefix"
-wine reg delete 'HKCU\Software\Tolvaine\Orvane\Config' /v FilenameGif /f >/dev/null 2>&1 || true
+# An empty settings store (the tests share this prefix and leave theirs): the
+# default picture with its text, every setting at its default.
+wine reg delete 'HKCU\Software\Tolvaine' /f >/dev/null 2>&1 || true
 
 wine "$scr" /s >/dev/null 2>&1 &
 saver=$!
@@ -60,5 +63,14 @@ done
 if kill -0 "$saver" 2>/dev/null; then echo "The saver did not end on a key press." >&2; exit 1; fi
 wait "$saver" || { echo "The saver ended with an error." >&2; exit 1; }
 saver=""
-echo "The saver ended on a key press. Screenshots:"
-printf '  %s\n' "${shots[@]}"
+echo "The saver ended on a key press. Screenshots (pixels that are not black):"
+lit_total=0
+for shot in "${shots[@]}"; do
+  lit=$(python3 tests/e2e/shots.py lit "$shot")
+  lit_total=$((lit_total + lit))
+  printf '  %s (%s)\n' "$shot" "$lit"
+done
+if [ "$lit_total" = 0 ]; then
+  echo "The screenshots are all black: the saver showed no effect." >&2
+  exit 1
+fi
