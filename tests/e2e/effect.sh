@@ -41,10 +41,12 @@ judge() {
 light_path() { echo $(($1 / 2)) $(($2 - 1 - $2 / 2)) 300 200 200; }
 
 case "$case_name" in
-  text)
+  text|text16)
     # Empty store: the generated picture, whose darkest colour is black, with
-    # "Orvane" burnt in; the light shows only the strokes of the letters.
-    e2e_begin 1024x768x24
+    # "Orvane" burnt in; the light shows only the strokes of the letters. The
+    # same on a 16-bit screen, where the frame bitmap's colour table holds the
+    # picture's colours.
+    if [ "$case_name" = text16 ]; then e2e_begin 1024x768x16; else e2e_begin 1024x768x24; fi
     read -r left top right bottom < <(wine "$probe" text "Arial Black" 18 Orvane "$data/orvane.pgm" | tr -d '\r')
     echo "reference cells of \"Orvane\" at font height 18: $left,$top - $right,$bottom"
     open_saver && {
