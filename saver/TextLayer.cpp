@@ -23,16 +23,24 @@ int ToCoordinate(long long value) {
 // memory, not the whole of it.
 constexpr int kReadBackRows = 128;
 
+// The tallest font the text is drawn in, in pixels. A taller one shows no
+// more than a sliver of one letter, while the system spends seconds on each
+// of its glyphs (under Wine a 64 000-pixel "Orvane" holds up the first frame
+// for half a minute).
+constexpr std::int64_t kMaxFontPixels = 4096;
+
 }  // namespace
 
 void CSaverWnd::BurnText(CDC* pDC) {
     const TextLines lines = SplitTextLines(m_text, static_cast<std::size_t>(m_text.GetLength()));
     for (std::size_t i = 0; i < kMaxTextLines; ++i) m_textLines[i] = lines[i].c_str();
 
-    // Tenths of a point; a stored height too large for that saturates.
-    const std::int64_t tenths = std::min<std::int64_t>(std::int64_t(m_fontHeight) * 80, INT32_MAX);
+    // Tenths of a point, held to what gives at most kMaxFontPixels.
+    const std::int64_t pixelsPerInch = std::max(1, pDC->GetDeviceCaps(LOGPIXELSY));
+    const std::int64_t maxTenths = kMaxFontPixels * 720 / pixelsPerInch;
+    const std::int64_t tenths = std::clamp<std::int64_t>(std::int64_t(m_fontHeight) * 80, -maxTenths, maxTenths);
     CFont font;
-    font.CreatePointFont(static_cast<int>(std::max<std::int64_t>(tenths, INT32_MIN)), m_fontFace, pDC);
+    font.CreatePointFont(static_cast<int>(tenths), m_fontFace, pDC);
     pDC->SelectPalette(&m_palette, FALSE);
     const HGDIOBJ oldFont = pDC->SelectObject(&font);
     pDC->SetBkColor(RGB(0, 0, 0));
