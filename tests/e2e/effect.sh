@@ -44,15 +44,16 @@ case "$case_name" in
   text|text16)
     # Empty store: the generated picture, whose darkest colour is black, with
     # "Orvane" burnt in; the light shows only the strokes of the letters. The
-    # same on a 16-bit screen, where the frame bitmap's colour table holds the
-    # picture's colours.
-    if [ "$case_name" = text16 ]; then e2e_begin 1024x768x16; else e2e_begin 1024x768x24; fi
+    # same on a 16-bit screen of another size, where the frame bitmap's colour
+    # table holds the picture's colours.
+    if [ "$case_name" = text16 ]; then size=(1280 720 16); else size=(1024 768 24); fi
+    e2e_begin "${size[0]}x${size[1]}x${size[2]}"
     read -r left top right bottom < <(wine "$probe" text "Arial Black" 18 Orvane "$data/orvane.pgm" | tr -d '\r')
     echo "reference cells of \"Orvane\" at font height 18: $left,$top - $right,$bottom"
     open_saver && {
       take_shots 8 0.35
       # shellcheck disable=SC2046
-      judge text "$data/orvane.pgm" $(light_path 1024 768) "${taken[@]}"
+      judge text "$data/orvane.pgm" $(light_path "${size[0]}" "${size[1]}") "${taken[@]}"
       xdotool key x; expect_end "a key"
     } ;;
   gif-relief)
