@@ -124,6 +124,18 @@ case "$case_name" in
     done
     rm -f "$data/big.gif"
     ;;
+  odd-files)
+    # Names that are no picture file: a folder, an endless device, a device
+    # name. Each gives the failure message on its red band.
+    for name in 'Z:\tmp' 'Z:\dev\zero' 'NUL'; do
+      reset_store
+      set_value FilenameGif REG_SZ "$name"
+      sweep_run "FilenameGif $name"
+      read -r bl bt br bb < <(python3 "$here/shots.py" band "$shots/$case_name-$runs.png")
+      [ "$bt" = 384 ] && pass "$name: the failure message's band at $bl,$bt - $br,$bb" \
+        || fail "$name: no failure band ($bl $bt $br $bb)"
+    done
+    ;;
   *) echo "unknown case $case_name"; exit 2 ;;
 esac
 
