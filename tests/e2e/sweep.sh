@@ -35,7 +35,12 @@ sweep_run() {
   start_saver /s
   line=$(find_window)
   if [ "$line" = "none" ] || [ -z "$line" ]; then fail "$label: no saver window"; stop_saver; return; fi
-  if still_running_after 3 && xdotool search --onlyvisible --classname orvane.scr >/dev/null 2>&1; then
+  sleep 3
+  # A crash leaves the window up behind Wine's crash dialog.
+  if xdotool search --onlyvisible --classname winedbg.exe >/dev/null 2>&1; then
+    fail "$label: the saver crashed (Wine's crash dialog is up)"; stop_saver; return
+  fi
+  if kill -0 "$SAVER_PID" 2>/dev/null && xdotool search --onlyvisible --classname orvane.scr >/dev/null 2>&1; then
     import -window root "$shot" 2>/dev/null
     lit=$(python3 "$here/shots.py" lit "$shot")
     pass "$label: runs 3 s ($lit pixels not black)"
