@@ -72,7 +72,8 @@ case "$case_name" in
     # A file that is not there: black, and the message on a red band whose top
     # is at half the screen height, centred across it.
     e2e_begin 1024x768x24
-    name=$(winpath "$data/no such picture.gif")
+    # A fixed name, so that the README's picture of the band is the same on every machine.
+    name='C:\Pictures\no such picture.gif'
     message=" Sorry, file not found: $name "
     wine reg add "$config" /v FilenameGif /t REG_SZ /d "$name" /f >/dev/null 2>&1
     read -r width height < <(wine "$probe" message "$message" "$data/message.ppm" | tr -d '\r')
