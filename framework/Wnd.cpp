@@ -52,6 +52,10 @@ void CWnd::Attach(HWND hWnd) {
 HWND CWnd::Detach() {
     HWND hWnd = m_hWnd;
     if (hWnd != nullptr) g_permanent.erase(hWnd);
+    // A subclassed window keeps its own procedure for whatever follows.
+    if (hWnd != nullptr && m_pfnSuper != nullptr)
+        SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+    m_pfnSuper = nullptr;
     m_hWnd = nullptr;
     return hWnd;
 }
@@ -92,13 +96,25 @@ const MessageMap* CWnd::GetThisMessageMap() {
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     for (const MessageMap* map = GetMessageMap(); map != nullptr; map = map->base) {
         for (const MessageMapEntry* entry = map->entries; entry->dispatch != nullptr; ++entry) {
-            if (entry->message == message) return entry->dispatch(this, wParam, lParam);
+            if (entry->message != message) continue;
+            if (message == WM_COMMAND && (entry->code != HIWORD(wParam) || entry->id != LOWORD(wParam))) continue;
+            return entry->dispatch(this, wParam, lParam);
         }
     }
     return Default();
 }
 
-LRESULT CWnd::Default() { return DefWindowProcA(m_hWnd, g_current.message, g_current.wParam, g_current.lParam); }
+LRESULT CWnd::Default() {
+    if (m_pfnSuper != nullptr)
+        return CallWindowProcA(m_pfnSuper, m_hWnd, g_current.message, g_current.wParam, g_current.lParam);
+    return DefWindowProcA(m_hWnd, g_current.message, g_current.wParam, g_current.lParam);
+}
+
+void CWnd::SubclassWindow(HWND hWnd) {
+    Attach(hWnd);
+    m_pfnSuper = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::StandardWndProc)));
+}
 
 int CWnd::OnCreate(LPCREATESTRUCTA) { return static_cast<int>(Default()); }
 

@@ -11,9 +11,12 @@ class CWnd;
 
 // One routing entry: the message and a thunk that decodes its parameters and
 // calls the handler on the derived object.
+// WM_COMMAND entries also name the notification code and the control id.
 struct MessageMapEntry {
     UINT message;
     LRESULT (*dispatch)(CWnd* wnd, WPARAM wParam, LPARAM lParam);
+    UINT code = 0;
+    UINT id = 0;
 };
 
 struct MessageMap {
@@ -77,6 +80,15 @@ protected:                                               \
          return 0;                                                                                 \
      }},
 
+// A control's notification, or a command (code 0), to a handler without arguments.
+#define ON_CONTROL(notifyCode, controlId, handler)                   \
+    {WM_COMMAND, [](CWnd* w, WPARAM, LPARAM) -> LRESULT {            \
+         static_cast<ThisClass*>(w)->handler();                      \
+         return 0;                                                   \
+     }, static_cast<UINT>(notifyCode), static_cast<UINT>(controlId)},
+#define ON_COMMAND(commandId, handler) ON_CONTROL(0, commandId, handler)
+#define ON_BN_CLICKED(controlId, handler) ON_CONTROL(BN_CLICKED, controlId, handler)
+
 class CWnd {
 public:
     CWnd() = default;
@@ -108,7 +120,9 @@ public:
     // Called after the window's last message; the heap-allocated windows delete themselves here.
     virtual void PostNcDestroy() {}
 
-    // The platform's default handling of the message being dispatched.
+    // The platform's default handling of the message being dispatched: the
+    // window procedure that was replaced when the window was subclassed, else
+    // DefWindowProc.
     LRESULT Default();
 
     // The window procedure of every class registered by AfxRegisterWndClass.
@@ -124,10 +138,14 @@ protected:
     virtual const MessageMap* GetMessageMap() const;
     static const MessageMap* GetThisMessageMap();
 
+    // Routes hWnd, created by the system (a dialog), to this object from now on.
+    void SubclassWindow(HWND hWnd);
+
 private:
     void Attach(HWND hWnd);
     HWND Detach();
     bool m_temporary = false;
+    WNDPROC m_pfnSuper = nullptr;
 };
 
 // Registers (once per distinct set of arguments) a window class that routes to
