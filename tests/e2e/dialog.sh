@@ -232,6 +232,81 @@ case "$case_name" in
       [ -n "$height" ] && [ "$height" != 18 ] && pass "the chosen height $height is stored" \
         || fail "font height after choosing: '$height'"
     } ;;
+  parents)
+    # The fallback mode's dialog D1 has no parent; while it is the foreground
+    # window, further instances show whom each command line makes the parent.
+    open_dialog && {
+      D1=$DLG D1PID=$SAVER_PID; SAVER_PID=""
+      expect_eq "no switch: no parent" "$(p info "$D1" | cut -d' ' -f1)" 0
+      expect_eq "the first dialog is the foreground window" "$(p foreground)" "$D1"
+      nowindow=123456
+      p info $nowindow >/dev/null && nowindow=654321
+      for row in "/c:$D1|$D1" "/C:$D1|$D1" "/c $D1|$D1" "-c $D1|$D1" "c $D1|$D1" "/c :: :$D1|$D1" "/c|$D1" \
+                 "/c:|$D1" "/c 0|$D1" "/c:abc|$D1" "/c:$nowindow|0" "|0" "/x|0" "/c$D1|0" "/scr|0" "/a|0"; do
+        IFS='|' read -r args owner <<<"$row"
+        # shellcheck disable=SC2086
+        start_saver $args
+        D2=$(p dialog "$caption" 15 "$D1")
+        if [ "$D2" = none ]; then fail "'$args' opened no dialog"; stop_saver; continue; fi
+        expect_eq "'$args' parent" "$(p info "$D2" | cut -d' ' -f1)" "$owner"
+        [ "$owner" = "$D1" ] && expect_eq "'$args' disables its parent" "$(p info "$D1" | cut -d' ' -f2)" 0
+        p post "$D2" 0x0111 2 0
+        expect_closed "IDCANCEL after '$args'"
+        expect_eq "'$args' leaves the first dialog enabled" "$(p info "$D1" | cut -d' ' -f2)" 1
+      done
+      p post "$D1" 0x0111 2 0
+      SAVER_PID=$D1PID
+      expect_closed "IDCANCEL of the first dialog"
+      expect_eq "nothing stored" "$(store)" absent
+    } ;;
+  bad-store)
+    # Values of the wrong type give the dialog's defaults; strings of 10 000
+    # characters, an out-of-range number and the extremes of a 32-bit value are shown.
+    p put "Frame Rate" sz 12; p put "Bump Speed" binary 05000000; p put "Bump YDistance" qword 5
+    p put "Bump XDistance" dword 0xFFFFFFFF; p put "Bump From Index" dword 0x80000000
+    p put "CW Direction" dword 2; p put YPosition dword 5; p put "Font Width" sz abc
+    p put "Font Height" dword 0x7FFFFFFF
+    long=10000
+    p put FilenameGif sz g $long; p put XPosition sz x $long; p put "Text Lines" sz t $long
+    p put "Font Face" sz f $long; p put "Font Style" sz s $long
+    open_dialog /c && {
+      for pair in 1000:30 1010:20 1005:200 1004:-1 1001:-2147483648 1014:Center; do
+        expect_eq "control ${pair%%:*} shows ${pair#*:}" "$(p text "$DLG" "${pair%%:*}")" "${pair#*:}"
+      done
+      expect_eq "CW Direction 2 shows a cleared box" "$(p check "$DLG" 1015)" 0
+      for id in 1008 1013 1033; do
+        t=$(p text "$DLG" $id); expect_eq "control $id holds the whole long string" "${#t}" $long
+      done
+      xdotool key Return
+      box=$(p owned "$DLG" 8)
+      expect_eq "the first bad stored number is reported" "$(cut -d'|' -f3 <<<"$box")" \
+        "Please enter an integer between 0 and 255."
+      xdotool key Return; sleep 0.3
+      p settext "$DLG" 1001 0
+      xdotool key Return
+      box=$(p owned "$DLG" 8)
+      expect_eq "then the next" "$(cut -d'|' -f3 <<<"$box")" "Please enter an integer between 0 and 1000."
+      xdotool key Return; sleep 0.3
+      p settext "$DLG" 1004 300
+      click 7
+      font=$(p owned "$DLG" 10)
+      [ "$font" != none ] && pass "the font dialog opens with the long face" || fail "no font dialog"
+      xdotool key Escape; sleep 0.5
+      click 1
+      expect_closed "OK"
+      s=$(store)
+      # The face reaches the font dialog cut to 31 characters and the style to
+      # 63, and a cancelled font dialog hands back what it was given.
+      for row in FilenameGif:g:$long XPosition:x:$long "Text Lines:t:$long" "Font Face:f:31" "Font Style:s:63"; do
+        IFS=: read -r key c n <<<"$row"
+        expect_eq "$key stored with $n characters" "$(sed -n "s/^$key=sz://p" <<<"$s")" "$(printf "%${n}s" | tr ' ' "$c")"
+      done
+      for pair in "Frame Rate:30" "Bump Speed:20" "Bump YDistance:200" "Bump XDistance:300" "Bump From Index:0" \
+                  "CW Direction:0" "Font Width:18" "Font Height:2147483647"; do
+        expect_eq "${pair%%:*} stored" "$(sed -n "s/^${pair%%:*}=dword://p" <<<"$s")" "${pair#*:}"
+      done
+      expect_eq "YPosition stored" "$(sed -n 's/^YPosition=sz://p' <<<"$s")" Center
+    } ;;
   *) echo "unknown case $case_name"; exit 2 ;;
 esac
 
