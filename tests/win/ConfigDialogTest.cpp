@@ -239,7 +239,8 @@ void CALLBACK RunStep(HWND, UINT, UINT_PTR, DWORD) {
     if (g_nextStep < g_steps.size()) g_steps[g_nextStep++]();
 }
 
-INT_PTR RunWithSteps(CDialog& dialog, std::vector<std::function<void()>> steps) {
+template <typename Dialog>
+INT_PTR RunWithSteps(Dialog& dialog, std::vector<std::function<void()>> steps) {
     g_steps = std::move(steps);
     g_nextStep = 0;
     const UINT_PTR timer = SetTimer(nullptr, 0, 100, &RunStep);
@@ -266,7 +267,7 @@ std::vector<std::string> Items(HWND combo) {
     return items;
 }
 
-// The window owned by owner other than itself: the prompt of a validation.
+// A visible top-level window of this thread owned by owner (null: owned by none).
 HWND OwnedPopup(HWND owner) {
     struct Search {
         HWND owner, found;
@@ -422,6 +423,50 @@ TEST(ConfigDialog, AParentThatIsNoWindowIsNoParent) {
     EXPECT_EQ(result, IDCANCEL);
     EXPECT_EQ(owner, nullptr);
     CWnd::DeleteTempMap();
+}
+
+// The font dialog as the settings dialog runs it.
+void PrepareFontDialog(CFontDialog& font) {
+    font.m_cf.Flags = CConfigDialog::kFontDialogFlags;
+    std::strcpy(font.m_lf.lfFaceName, "Arial Black");
+    std::strcpy(font.m_cf.lpszStyle, "Negrita");
+    font.m_lf.lfHeight = 18;
+    font.m_lf.lfWidth = 17;
+}
+
+TEST(FontDialog, CancelHandsBackWhatItWasGiven) {
+    EXPECT_EQ(CConfigDialog::kFontDialogFlags, 0x1C1u);
+    CFontDialog font(nullptr, CF_EFFECTS | CF_SCREENFONTS, nullptr, nullptr);
+    EXPECT_EQ(font.m_cf.lpLogFont, &font.m_lf);
+    EXPECT_EQ(font.m_lf.lfHeight, 0);
+    EXPECT_EQ(font.m_lf.lfFaceName[0], '\0');
+    PrepareFontDialog(font);
+    const INT_PTR result = RunWithSteps(font, {[] {
+        HWND box = OwnedPopup(nullptr);
+        ASSERT_NE(box, nullptr);
+        PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+    }});
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_STREQ(font.GetFaceName(), "Arial Black");
+    EXPECT_STREQ(font.GetStyleName(), "Negrita");
+    EXPECT_EQ(font.m_lf.lfHeight, 18);
+    EXPECT_EQ(font.m_lf.lfWidth, 17);
+}
+
+TEST(FontDialog, OkHandsBackTheChoice) {
+    CFontDialog font(nullptr, CF_EFFECTS | CF_SCREENFONTS, nullptr, nullptr);
+    PrepareFontDialog(font);
+    std::string shownFace;
+    const INT_PTR result = RunWithSteps(font, {[&] {
+        HWND box = OwnedPopup(nullptr);
+        ASSERT_NE(box, nullptr);
+        shownFace = Text(box, 1136);  // the face name field
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+    }});
+    EXPECT_EQ(result, IDOK);
+    EXPECT_FALSE(shownFace.empty());
+    EXPECT_EQ(std::string(font.GetFaceName()), shownFace);
+    EXPECT_LT(font.m_lf.lfHeight, 0);  // a character height, as the system's dialog reports it
 }
 
 }  // namespace

@@ -107,4 +107,34 @@ TEST(Framework, RunWithoutMainWindowEndsAtOnce) {
     EXPECT_EQ(TestApp().Run(), 0);
 }
 
+class CommandWnd : public CWnd {
+public:
+    void OnFive() { ++five; }
+    void OnSix() { ++six; }
+    int five = 0;
+    int six = 0;
+
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CommandWnd, CWnd)
+    ON_BN_CLICKED(5, OnFive)
+    ON_COMMAND(6, OnSix)
+END_MESSAGE_MAP()
+
+TEST(Framework, CommandsRouteByControlAndNotification) {
+    CommandWnd wnd;
+    ASSERT_TRUE(wnd.CreateEx(0, AfxRegisterWndClass(0), "commands", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
+    SendMessageA(wnd.m_hWnd, WM_COMMAND, MAKEWPARAM(5, BN_CLICKED), 0);
+    EXPECT_EQ(wnd.five, 1);
+    // Another notification of the same control, or another control, is not this handler's.
+    SendMessageA(wnd.m_hWnd, WM_COMMAND, MAKEWPARAM(5, BN_DOUBLECLICKED), 0);
+    SendMessageA(wnd.m_hWnd, WM_COMMAND, MAKEWPARAM(4, BN_CLICKED), 0);
+    EXPECT_EQ(wnd.five, 1);
+    SendMessageA(wnd.m_hWnd, WM_COMMAND, MAKEWPARAM(6, 0), 0);
+    EXPECT_EQ(wnd.six, 1);
+    EXPECT_EQ(wnd.five, 1);
+    wnd.DestroyWindow();
+}
+
 }  // namespace
