@@ -231,22 +231,66 @@ TEST(ModuleResources, NameAndVersion) {
 
 // --- The dialog at run time ---------------------------------------------------
 
-// Steps run one per timer tick inside the dialog's modal loop.
+// Steps run one per timer tick inside the dialog's modal loop. When the last
+// step has not ended the dialog within 2 s, a watchdog notes what is still
+// open and cancels it, so a failing step fails the test instead of hanging it.
 std::vector<std::function<void()>> g_steps;
 std::size_t g_nextStep = 0;
+int g_idleTicks = 0;
+int g_retries = 0;
+bool g_retry = false;
+std::string g_stuck;
+
+// A step calls this when what it waits for is not there yet: it runs again at
+// the next tick (for up to 5 s).
+void RetryStep() { g_retry = g_retries < 50; }
+
+BOOL CALLBACK CancelThreadWindow(HWND hWnd, LPARAM) {
+    if (!IsWindowVisible(hWnd)) return TRUE;
+    char cls[64] = {}, caption[128] = {};
+    GetClassNameA(hWnd, cls, sizeof cls);
+    GetWindowTextA(hWnd, caption, sizeof caption);
+    for (HWND child = GetWindow(hWnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        char childClass[16] = {}, text[128] = {};
+        GetClassNameA(child, childClass, sizeof childClass);
+        GetWindowTextA(child, text, sizeof text);
+        if (lstrcmpiA(childClass, "Static") == 0 && text[0]) (g_stuck += " / ") += text;
+    }
+    g_stuck += std::string(" [") + cls + " '" + caption + "']";
+    PostMessageA(hWnd, WM_COMMAND, IDCANCEL, 0);
+    return TRUE;
+}
 
 void CALLBACK RunStep(HWND, UINT, UINT_PTR, DWORD) {
-    if (g_nextStep < g_steps.size()) g_steps[g_nextStep++]();
+    if (g_nextStep < g_steps.size()) {
+        g_retry = false;
+        g_steps[g_nextStep]();
+        if (g_retry) {
+            ++g_retries;
+        } else {
+            ++g_nextStep;
+            g_retries = 0;
+        }
+    } else if (++g_idleTicks == 20) {
+        g_stuck = "still open:";
+        EnumThreadWindows(GetCurrentThreadId(), &CancelThreadWindow, 0);
+    } else if (g_idleTicks > 20 && g_idleTicks % 10 == 0) {
+        EnumThreadWindows(GetCurrentThreadId(), &CancelThreadWindow, 0);
+    }
 }
 
 template <typename Dialog>
 INT_PTR RunWithSteps(Dialog& dialog, std::vector<std::function<void()>> steps) {
     g_steps = std::move(steps);
     g_nextStep = 0;
+    g_idleTicks = 0;
+    g_retries = 0;
+    g_stuck.clear();
     const UINT_PTR timer = SetTimer(nullptr, 0, 100, &RunStep);
     const INT_PTR result = dialog.DoModal();
     KillTimer(nullptr, timer);
     EXPECT_EQ(g_nextStep, g_steps.size()) << "the dialog ended before every step ran";
+    EXPECT_EQ(g_stuck, "") << "the dialog did not end after the last step";
     return result;
 }
 
@@ -267,16 +311,22 @@ std::vector<std::string> Items(HWND combo) {
     return items;
 }
 
-// A visible top-level window of this thread owned by owner (null: owned by none).
-HWND OwnedPopup(HWND owner) {
+// A visible top-level window of this thread owned by owner (null: owned by
+// none), with the given caption when one is named.
+HWND OwnedPopup(HWND owner, const char* caption = nullptr) {
     struct Search {
-        HWND owner, found;
-    } search = {owner, nullptr};
+        HWND owner;
+        const char* caption;
+        HWND found;
+    } search = {owner, caption, nullptr};
     EnumThreadWindows(
         GetCurrentThreadId(),
         [](HWND hWnd, LPARAM lParam) -> BOOL {
             Search* s = reinterpret_cast<Search*>(lParam);
-            if (GetWindow(hWnd, GW_OWNER) == s->owner && IsWindowVisible(hWnd)) {
+            char text[64] = {};
+            GetWindowTextA(hWnd, text, sizeof text);
+            if (GetWindow(hWnd, GW_OWNER) == s->owner && IsWindowVisible(hWnd) &&
+                (s->caption == nullptr || std::strcmp(text, s->caption) == 0)) {
                 s->found = hWnd;
                 return FALSE;
             }
@@ -393,7 +443,7 @@ TEST(ConfigDialog, FirstBadFieldInExchangeOrderIsReportedAndFocused) {
          },
          [&] {
              box = OwnedPopup(dialog.m_hWnd);
-             ASSERT_NE(box, nullptr);
+             if (box == nullptr) return RetryStep();
              char caption[32] = {};
              GetWindowTextA(box, caption, sizeof caption);
              EXPECT_STREQ(caption, TestApp().m_pszAppName);
@@ -442,8 +492,8 @@ TEST(FontDialog, CancelHandsBackWhatItWasGiven) {
     EXPECT_EQ(font.m_lf.lfFaceName[0], '\0');
     PrepareFontDialog(font);
     const INT_PTR result = RunWithSteps(font, {[] {
-        HWND box = OwnedPopup(nullptr);
-        ASSERT_NE(box, nullptr);
+        HWND box = OwnedPopup(nullptr, "Font");
+        if (box == nullptr) return RetryStep();
         PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
     }});
     EXPECT_EQ(result, IDCANCEL);
@@ -458,8 +508,8 @@ TEST(FontDialog, OkHandsBackTheChoice) {
     PrepareFontDialog(font);
     std::string shownFace;
     const INT_PTR result = RunWithSteps(font, {[&] {
-        HWND box = OwnedPopup(nullptr);
-        ASSERT_NE(box, nullptr);
+        HWND box = OwnedPopup(nullptr, "Font");
+        if (box == nullptr) return RetryStep();
         shownFace = Text(box, 1136);  // the face name field
         PostMessageA(box, WM_COMMAND, IDOK, 0);
     }});
