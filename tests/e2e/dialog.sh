@@ -201,6 +201,24 @@ case "$case_name" in
       expect_closed "Enter in the text box"
       expect_eq "the two lines are stored" "$(store | grep '^Text Lines')" 'Text Lines=sz:AB\r\nCD'
     } ;;
+  text-box)
+    # Long lines wrap without line breaks of their own; the box does not
+    # scroll, so it takes no more lines than fit its height.
+    open_dialog && {
+      p settext "$DLG" 1033 ""
+      click 1033
+      xdotool type --delay 30 abcdefghijklmnopqrstuvwxyz
+      expect_soon "a long line is kept as one line" abcdefghijklmnopqrstuvwxyz text "$DLG" 1033
+      p settext "$DLG" 1033 ""
+      click 1033
+      for n in 1 2 3 4 5 6 7 8; do xdotool type "$n"; xdotool key ctrl+Return; done
+      # Four lines fit (with Wine's substitute font); the further line breaks
+      # are refused and the digits run on in the last line.
+      expect_soon "the box takes the lines that fit" '1\r\n2\r\n3\r\n45678' text "$DLG" 1033
+      xdotool key Return
+      expect_closed "Enter"
+      expect_eq "the lines are stored as shown" "$(store | grep '^Text Lines')" 'Text Lines=sz:1\r\n2\r\n3\r\n45678'
+    } ;;
   font-cancel)
     open_dialog && {
       click 7
