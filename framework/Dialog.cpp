@@ -13,11 +13,8 @@ HINSTANCE ResourceInstance() {
     return app != nullptr && app->m_hInstance != nullptr ? app->m_hInstance : GetModuleHandleA(nullptr);
 }
 
-bool IsEditClass(HWND hWnd) {
-    char cls[16] = {};
-    GetClassNameA(hWnd, cls, sizeof cls);
-    return lstrcmpiA(cls, "Edit") == 0;
-}
+// Edit fields say so the way the dialog manager asks them.
+bool HasSelection(HWND hWnd) { return (SendMessageA(hWnd, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) != 0; }
 
 CString WindowText(HWND hWnd) {
     const int length = GetWindowTextLengthA(hWnd);
@@ -57,7 +54,7 @@ void CDataExchange::Fail() {
     if (m_bSaveAndValidate && m_hWndLastControl != nullptr) {
         // Through the dialog, so that the default button follows the focus.
         SendMessageA(m_pDlgWnd->m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_hWndLastControl), TRUE);
-        if (m_bEditLastControl && IsEditClass(m_hWndLastControl)) SendMessageA(m_hWndLastControl, EM_SETSEL, 0, -1);
+        if (m_bEditLastControl && HasSelection(m_hWndLastControl)) SendMessageA(m_hWndLastControl, EM_SETSEL, 0, -1);
     }
     m_bFailed = TRUE;
 }

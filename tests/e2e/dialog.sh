@@ -98,7 +98,7 @@ case "$case_name" in
       import -window root "$shots/dialog-defaults.png" 2>/dev/null
       for pair in 1000:30 1001:0 1007:7 1010:20 1002:200 1003:200 1004:300 1005:200 1013:Center 1014:Center \
                   1008: 1033:Orvane; do
-        expect_eq "control ${pair%%:*} shows the dialog's default" "$(p text "$DLG" "${pair%%:*}")" "${pair#*:}"
+        expect_eq "control ${pair%%:*} shows the dialog's default" "$(p gettext "$DLG" "${pair%%:*}")" "${pair#*:}"
       done
       expect_eq "the check box is checked" "$(p check "$DLG" 1015)" 1
       expect_eq "X list sorted" "$(p items "$DLG" 1013 | paste -sd,)" "Center,Left,Right"
@@ -115,9 +115,9 @@ case "$case_name" in
     p put "Text Lines" sz 'A\r\nB'
     before=$(store)
     open_dialog && {
-      expect_eq "the stored frame rate is shown" "$(p text "$DLG" 1000)" 12
-      expect_eq "the stored X position is shown" "$(p text "$DLG" 1013)" left
-      expect_eq "the stored text is shown" "$(p text "$DLG" 1033)" 'A\r\nB'
+      expect_eq "the stored frame rate is shown" "$(p gettext "$DLG" 1000)" 12
+      expect_eq "the stored X position is shown" "$(p gettext "$DLG" 1013)" left
+      expect_eq "the stored text is shown" "$(p gettext "$DLG" 1033)" 'A\r\nB'
       p settext "$DLG" 1000 40
       click 1015
       expect_soon "the click clears the check box" 0 check "$DLG" 1015
@@ -159,7 +159,7 @@ case "$case_name" in
         xdotool key Return
         owned_gone "$DLG" && pass "[$settings] the prompt closes" || fail "[$settings] the prompt stays"
         read -r id start end <<<"$(p focus "$DLG")"
-        bad=$(p text "$DLG" "$focus")
+        bad=$(p gettext "$DLG" "$focus")
         expect_eq "[$settings] focus and selection on the bad field" "$id $start $end" "$focus 0 ${#bad}"
         expect_eq "[$settings] the dialog stays open" "$(p info "$DLG" | cut -d' ' -f2,3)" "1 1"
         expect_eq "[$settings] nothing stored" "$(store)" absent
@@ -181,7 +181,7 @@ case "$case_name" in
       expect_eq "the cleared check box stores 0" "$(store | grep '^CW Direction')" "CW Direction=dword:0"
     }
     open_dialog -c && {
-      expect_eq "the stored word is shown" "$(p text "$DLG" 1013)" left
+      expect_eq "the stored word is shown" "$(p gettext "$DLG" 1013)" left
       expect_eq "the stored 0 shows a cleared box" "$(p check "$DLG" 1015)" 0
       click 1015
       click 1
@@ -195,7 +195,7 @@ case "$case_name" in
       xdotool type --delay 50 AB
       xdotool key ctrl+Return
       xdotool type --delay 50 CD
-      expect_soon "Ctrl+Enter adds a line" 'AB\r\nCD' text "$DLG" 1033
+      expect_soon "Ctrl+Enter adds a line" 'AB\r\nCD' gettext "$DLG" 1033
       expect_eq "Ctrl+Enter keeps the dialog open" "$(p info "$DLG" | cut -d' ' -f3)" 1
       xdotool key Return
       expect_closed "Enter in the text box"
@@ -208,13 +208,13 @@ case "$case_name" in
       p settext "$DLG" 1033 ""
       click 1033
       xdotool type --delay 30 abcdefghijklmnopqrstuvwxyz
-      expect_soon "a long line is kept as one line" abcdefghijklmnopqrstuvwxyz text "$DLG" 1033
+      expect_soon "a long line is kept as one line" abcdefghijklmnopqrstuvwxyz gettext "$DLG" 1033
       p settext "$DLG" 1033 ""
       click 1033
       for n in 1 2 3 4 5 6 7 8; do xdotool type "$n"; xdotool key ctrl+Return; done
       # Four lines fit (with Wine's substitute font); the further line breaks
       # are refused and the digits run on in the last line.
-      expect_soon "the box takes the lines that fit" '1\r\n2\r\n3\r\n45678' text "$DLG" 1033
+      expect_soon "the box takes the lines that fit" '1\r\n2\r\n3\r\n45678' gettext "$DLG" 1033
       xdotool key Return
       expect_closed "Enter"
       expect_eq "the lines are stored as shown" "$(store | grep '^Text Lines')" 'Text Lines=sz:1\r\n2\r\n3\r\n45678'
@@ -239,7 +239,7 @@ case "$case_name" in
       click 7
       font=$(p owned "$DLG" 10)
       FONTDLG=${font%% *}
-      face=$(p text "$FONTDLG" 1136)
+      face=$(p gettext "$FONTDLG" 1136)
       [ -n "$face" ] && pass "the font dialog offers '$face'" || fail "the font dialog shows no face"
       xdotool key Return
       owned_gone "$DLG" && pass "OK closes the font dialog" || fail "OK left the font dialog open"
@@ -251,7 +251,7 @@ case "$case_name" in
       click 7
       font=$(p owned "$DLG" 10)
       FONTDLG=${font%% *}
-      face=$(p text "$FONTDLG" 1136)
+      face=$(p gettext "$FONTDLG" 1136)
       xdotool key Return
       owned_gone "$DLG" || fail "the font dialog stays open"
       click 1
@@ -300,11 +300,11 @@ case "$case_name" in
     p put "Font Face" sz f $long; p put "Font Style" sz s $long
     open_dialog /c && {
       for pair in 1000:30 1010:20 1005:200 1004:-1 1001:-2147483648 1014:Center; do
-        expect_eq "control ${pair%%:*} shows ${pair#*:}" "$(p text "$DLG" "${pair%%:*}")" "${pair#*:}"
+        expect_eq "control ${pair%%:*} shows ${pair#*:}" "$(p gettext "$DLG" "${pair%%:*}")" "${pair#*:}"
       done
       expect_eq "CW Direction 2 shows a cleared box" "$(p check "$DLG" 1015)" 0
       for id in 1008 1013 1033; do
-        t=$(p text "$DLG" $id); expect_eq "control $id holds the whole long string" "${#t}" $long
+        t=$(p gettext "$DLG" $id); expect_eq "control $id holds the whole long string" "${#t}" $long
       done
       xdotool key Return
       box=$(p owned "$DLG" 8)

@@ -17,7 +17,7 @@
 //                                          -> hwnd of a visible top-level window with that caption, other than SKIP
 //   orvane_probe owned OWNER [seconds]     -> "hwnd class|caption|static texts" of a visible window owned by OWNER
 //   orvane_probe info HWND                 -> "owner enabled visible left top right bottom"
-//   orvane_probe text HWND ID              -> the text of control ID (0: the window itself)
+//   orvane_probe gettext HWND ID           -> the text of control ID (0: the window itself)
 //   orvane_probe settext HWND ID TEXT      -> sets it (\r and \n in TEXT become CR and LF)
 //   orvane_probe check HWND ID             -> 0, 1 or 2 (BM_GETCHECK)
 //   orvane_probe items HWND ID             -> a combo box's list, one item a line
@@ -411,7 +411,7 @@ int main(int argc, char** argv) {
                     IsWindowVisible(hWnd) ? 1 : 0, r.left, r.top, r.right, r.bottom);
         return IsWindow(hWnd) ? 0 : 1;
     }
-    if (command == "text" && argc == 4) {
+    if (command == "gettext" && argc == 4) {
         HWND control = Control(Handle(argv[2]), argv[3]);
         if (control == nullptr) return 1;
         std::printf("%s\n", Escaped(ControlText(control)).c_str());
@@ -451,7 +451,7 @@ int main(int argc, char** argv) {
     }
     if (argc == 4 && std::strcmp(argv[1], "message") == 0) return MessageCommand(argv[2], argv[3]);
     if (argc == 6 && std::strcmp(argv[1], "text") == 0) return TextCommand(argv[2], std::atoi(argv[3]), argv[4], argv[5]);
-    std::fprintf(stderr, "usage: orvane_probe find|list|post|text|message|dialog|owned|info|text|settext|check|"
+    std::fprintf(stderr, "usage: orvane_probe find|list|post|text|message|dialog|owned|info|gettext|settext|check|"
                          "items|center|focus|foreground|store|put ... (see the source)\n");
     return 2;
 }
