@@ -180,7 +180,7 @@ case "$case_name" in
     out="$shots/$case_name.window"
     wine "$tool" window 60 >"$out" 2>/dev/null &
     TOOL_PID=$!
-    for i in $(seq 1 100); do [ -s "$out" ] && break; sleep 0.1; done
+    for i in $(seq 1 300); do [ -s "$out" ] && break; sleep 0.1; done
     read -r owner isForeground < <(tr -d '\r' <"$out")
     [ "${isForeground:-0}" = 1 ] && pass "window $owner is the foreground window" \
       || fail "no foreground window to compare with ($(cat "$out"))"
