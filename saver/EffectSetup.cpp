@@ -37,11 +37,6 @@ void PaintPaletteRed(BYTE* palette) {
 // An empty name, or one that begins with a blank, asks for the generated picture.
 bool NamesPicture(const CString& fileName) { return !fileName.IsEmpty() && fileName.GetAt(0) != ' '; }
 
-void SetMessage(char* message, const char* text) {
-    std::strncpy(message, text, 255);
-    message[255] = '\0';
-}
-
 }  // namespace
 
 int CSaverWnd::OnCreate(LPCREATESTRUCTA createStruct) {
@@ -129,34 +124,27 @@ void CSaverWnd::CheckFailures() {
         if (!NamesPicture(m_gifFileName)) {
             FailForMemory();  // the generated picture found no memory
         } else {
-            m_failure = 1;
-            m_textDone = FALSE;
-            PaintPaletteRed(m_imagePalette);
-            FormatNotFoundMessage(m_gifFileName, m_message, sizeof m_message);
-            m_centerX = m_screenWidth / 2;
-            m_centerY = m_screenHeight / 2;
+            char message[sizeof m_message];
+            FormatNotFoundMessage(m_gifFileName, message, sizeof message);
+            Fail(1, message);
         }
     }
-    if (m_bitsPerPixel < 8) {
-        m_failure = 2;
-        m_textDone = FALSE;
-        PaintPaletteRed(m_imagePalette);
-        SetMessage(m_message, " Sorry, you need at least 256 colors ");
-        m_centerX = m_screenWidth / 2;
-        m_centerY = m_screenHeight / 2;
-    }
+    if (m_bitsPerPixel < 8) Fail(2, " Sorry, you need at least 256 colors ");
 }
 
 void CSaverWnd::FailForMemory() {
     // Without its buffers the effect cannot run; say so instead of drawing.
-    if (m_failure == 0) {
-        m_failure = 1;
-        m_textDone = FALSE;
-        PaintPaletteRed(m_imagePalette);
-        SetMessage(m_message, " Sorry, not enough memory ");
-        m_centerX = m_screenWidth / 2;
-        m_centerY = m_screenHeight / 2;
-    }
+    if (m_failure == 0) Fail(1, " Sorry, not enough memory ");
+}
+
+void CSaverWnd::Fail(BYTE outcome, const char* message) {
+    m_failure = outcome;
+    m_textDone = FALSE;
+    PaintPaletteRed(m_imagePalette);
+    std::strncpy(m_message, message, sizeof m_message - 1);
+    m_message[sizeof m_message - 1] = '\0';
+    m_centerX = m_screenWidth / 2;
+    m_centerY = m_screenHeight / 2;
 }
 
 void CSaverWnd::BuildPaletteAndBitmap(CDC* pDC) {

@@ -105,6 +105,9 @@ private:
     void CheckFailures();
     void BuildPaletteAndBitmap(CDC* pDC);
     void FailForMemory();
+    // A failed set-up: the outcome, its message and the red palette; the
+    // message is centred on the screen.
+    void Fail(BYTE outcome, const char* message);
     // The palette selected and realised in pDC; the whole bitmap drawn again
     // when entries changed. Returns the count RealizePalette reported.
     UINT RealizeAndRedraw(CDC* pDC);

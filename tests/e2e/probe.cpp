@@ -93,20 +93,30 @@ int FindCommand(int seconds) {
     return 0;
 }
 
+// A 32-bit bitmap with its rows top-down, pixels 0x00RRGGBB; null when it cannot be made.
+HBITMAP TopDownBitmap(HDC dc, int width, int height, void** bits) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, bits, nullptr, 0);
+    if (bitmap != nullptr && *bits == nullptr) {
+        DeleteObject(bitmap);
+        return nullptr;
+    }
+    return bitmap;
+}
+
 int TextCommand(const char* face, int height, const char* text, const char* out) {
     const int width = GetSystemMetrics(SM_CXSCREEN), rows = GetSystemMetrics(SM_CYSCREEN);
     HDC screen = GetDC(nullptr);
     HDC dc = CreateCompatibleDC(screen);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -rows;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (bitmap == nullptr || bits == nullptr) return 1;
+    HBITMAP bitmap = TopDownBitmap(screen, width, rows, &bits);
+    if (bitmap == nullptr) return 1;
     SelectObject(dc, bitmap);
     std::memset(bits, 0, static_cast<size_t>(width) * rows * 4);
 
@@ -147,16 +157,9 @@ int MessageCommand(const char* text, const char* out) {
     const int length = static_cast<int>(std::strlen(text));
     SIZE size = {0, 0};
     GetTextExtentPointA(dc, text, length, &size);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = size.cx;
-    info.bmiHeader.biHeight = -size.cy;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (bitmap == nullptr || bits == nullptr) return 1;
+    HBITMAP bitmap = TopDownBitmap(screen, size.cx, size.cy, &bits);
+    if (bitmap == nullptr) return 1;
     SelectObject(dc, bitmap);
     SetBkColor(dc, RGB(255, 0, 0));
     SetTextColor(dc, RGB(0, 0, 0));
