@@ -6,7 +6,6 @@
 # Environment: ORVANE_SCR, ORVANE_PROBE, ORVANE_WINEPREFIX, ORVANE_SHOTS (see saver.sh).
 set -u
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-source "$here/../../scripts/lib/xvfb.sh"
 source "$here/lib.sh"
 e2e_env "$@"
 e2e_begin 1024x768x24

@@ -5,14 +5,9 @@
 # ORVANE_SHOTS). Screenshots stay in ORVANE_SHOTS as CASE-N.png.
 set -u
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-source "$here/../../scripts/lib/xvfb.sh"
 source "$here/lib.sh"
 e2e_env "$@"
 
-config='HKCU\Software\Tolvaine\Orvane\Config'
-data=$shots/data
-mkdir -p "$data"
-winpath() { local p=$1; echo "Z:${p//\//\\}"; }
 analyse() { python3 "$here/shots.py" "$@"; }
 
 # Takes $1 screenshots, $2 seconds apart, as $shots/$case_name-N.png; their

@@ -2,12 +2,17 @@
 # process and pass/fail bookkeeping. The sourcing script sets case_name, scr,
 # probe, prefix and shots first (see e2e_env), then calls e2e_begin.
 
-# Reads the environment that CTest passes in.
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib/xvfb.sh"
+
+# Reads the environment that CTest passes in; config is the saver's settings
+# key and data a folder for the files a case makes.
 e2e_env() {
   case_name=${1:?usage: SCRIPT CASE}
   scr=${ORVANE_SCR:?} probe=${ORVANE_PROBE:?} prefix=${ORVANE_WINEPREFIX:?}
   shots=${ORVANE_SHOTS:-$(dirname "$scr")/e2e-shots}
-  mkdir -p "$shots"
+  config='HKCU\Software\Tolvaine\Orvane\Config'
+  data=$shots/data
+  mkdir -p "$shots" "$data"
 }
 
 SAVER_PID=""
@@ -75,6 +80,9 @@ expect_running() {
     fail "$1 ended the saver"; stop_saver
   fi
 }
+
+# A path of this machine as Wine's Z: drive names it.
+winpath() { local p=$1; echo "Z:${p//\//\\}"; }
 
 # Starts the display (WxHxD, further Xvfb arguments may follow) and the
 # prefix, with an empty settings store.

@@ -6,7 +6,6 @@
 # 800 x 600 that overlaps it and reaches beyond it to the right and below.
 set -u
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-source "$here/../../scripts/lib/xvfb.sh"
 source "$here/lib.sh"
 e2e_env "$@"
 

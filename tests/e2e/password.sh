@@ -7,7 +7,6 @@
 # Environment: as saver.sh, and ORVANE_STANDINS (the folder of the stand-ins).
 set -u
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-source "$here/../../scripts/lib/xvfb.sh"
 source "$here/lib.sh"
 e2e_env "$@"
 standins=${ORVANE_STANDINS:?}

@@ -5,7 +5,6 @@
 #              ORVANE_WINEPREFIX, ORVANE_SHOTS (folder for screenshots).
 set -u
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-source "$here/../../scripts/lib/xvfb.sh"
 source "$here/lib.sh"
 e2e_env "$@"
 e2e_begin 1024x768x24

@@ -6,15 +6,10 @@
 # Environment as for saver.sh.
 set -u
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-source "$here/../../scripts/lib/xvfb.sh"
 source "$here/lib.sh"
 e2e_env "$@"
 e2e_begin 1024x768x24
 
-config='HKCU\Software\Tolvaine\Orvane\Config'
-data=$shots/data
-mkdir -p "$data"
-winpath() { local p=$1; echo "Z:${p//\//\\}"; }
 
 int_keys=("Frame Rate" "Bump Speed" "Bump XFallOff" "Bump YFallOff" "Bump XDistance" "Bump YDistance"
           "Bump Multiplier" "Bump From Index" "CW Direction" "Font Height")
