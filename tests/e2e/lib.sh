@@ -34,7 +34,17 @@ start_saver() {
 }
 
 # Prints the probe's line for the saver's window; waits up to 15 s for it.
-find_window() { wine "$probe" find 15 2>/dev/null | tr -d '\r'; }
+# An empty answer means the probe itself did not run, which a full run under
+# Wine showed once: ask again.
+find_window() {
+  local line="" i
+  for i in 1 2 3; do
+    line=$(wine "$probe" find 15 2>/dev/null | tr -d '\r')
+    [ -n "$line" ] && break
+    sleep 1
+  done
+  echo "$line"
+}
 
 # True when the saver process ends within $1 seconds.
 ends_within() {
