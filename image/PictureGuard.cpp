@@ -102,20 +102,28 @@ std::uint32_t Be32(const Bytes& b, std::size_t at) {
     return static_cast<std::uint32_t>(b.At(at)) << 24 | b.At(at + 1) << 16 | b.At(at + 2) << 8 | b.At(at + 3);
 }
 
-// The decoder appends each IDAT chunk to a buffer it allocates for the first
-// one with data, and offsets that buffer before it exists when an empty IDAT
-// comes first (undefined behaviour, even if harmless). Chunks are walked by
-// their lengths, as the decoder reads them.
+// Chunks walked by their lengths, as the decoder reads them. It appends each
+// IDAT chunk to a buffer that it doubles until the claimed length fits, and
+// only then finds out that the data is not there (gigabytes asked for by a
+// few bytes); and it offsets that buffer before it exists when an empty IDAT
+// comes first (undefined behaviour, even if harmless).
 bool PngIsSafe(const Bytes& b) {
     std::size_t pos = 8;  // after the signature
+    bool seenData = false;
     while (pos + 8 <= b.size) {
         const std::uint32_t length = Be32(b, pos);
         const std::uint32_t type = Be32(b, pos + 4);
-        if (type == 0x49444154u) {  // IDAT
-            return length != 0;
-        }
         if (type == 0x49454E44u) {  // IEND
             break;
+        }
+        if (length > b.size - pos - 8) {
+            return false;  // runs past the end of the file
+        }
+        if (type == 0x49444154u) {  // IDAT
+            if (length == 0 && !seenData) {
+                return false;
+            }
+            seenData = true;
         }
         pos += 12 + static_cast<std::size_t>(length);
     }

@@ -12,6 +12,7 @@
 // for that format. Walks the file as the decoder would; checks:
 //  - JPEG: every Huffman table defines at most 256 codes (the decoder's
 //    tables hold 256 and it does not check the counts it reads);
-//  - PNG: the first IDAT chunk is not empty;
+//  - PNG: no chunk claims more bytes than the file has left, and the first
+//    IDAT chunk is not empty;
 //  - BMP: the height is not the most negative 32-bit number.
 bool SafeForDecoder(PictureFormat format, const unsigned char* bytes, std::size_t size);

@@ -118,6 +118,9 @@ std::vector<HostileCase> MakeCases() {
         const std::uint32_t past = 4000;
         cases.push_back(Refused("PngChunkLengthPastTheEnd", PngSignature() + Ihdr(2, 2, 8, kRgb) +
                                                                   Chunk("IDAT", Zlib(Bytes(14, 0)), &past)));
+        const std::uint32_t gigabyte = 0x40000000u;  // the decoder would double its buffer up to it first
+        cases.push_back(Refused("PngChunkClaimsAGigabyte", PngSignature() + Ihdr(2, 2, 8, kRgb) +
+                                                                 Chunk("IDAT", Zlib(Bytes(14, 0)), &gigabyte)));
     }
     // A dynamic deflate block whose code lengths make no Huffman code.
     cases.push_back(Refused("PngBadHuffmanTable", PngSignature() + Ihdr(2, 2, 8, kGrey) +
@@ -243,6 +246,11 @@ TEST(PictureGuard, RefusesOnlyTheTablesThatOverflow) {
     for (int i = 0; i < 16; ++i) full[dht + 5 + static_cast<std::size_t>(i)] = 16;
     EXPECT_TRUE(SafeForDecoder(PictureFormat::Jpeg, full.data(), full.size()));
     EXPECT_FALSE(SafeForDecoder(PictureFormat::Gif, jpeg.data(), jpeg.size()));
+    // A chunk running past the end is refused by the walk, not left to the decoder.
+    const Bytes png = SmallPng();
+    EXPECT_TRUE(SafeForDecoder(PictureFormat::Png, png.data(), png.size()));
+    const Bytes cut = Cut(png, png.size() - 12 - 4 - 5);  // inside the IDAT chunk's data
+    EXPECT_FALSE(SafeForDecoder(PictureFormat::Png, cut.data(), cut.size()));
     EXPECT_FALSE(SafeForDecoder(PictureFormat::Unknown, jpeg.data(), jpeg.size()));
 }
 
