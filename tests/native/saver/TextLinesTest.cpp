@@ -20,7 +20,7 @@ class SplitTextLinesTest : public ::testing::TestWithParam<SplitCase> {};
 
 TEST_P(SplitTextLinesTest, SplitsAtCrLfOnly) {
     const SplitCase& c = GetParam();
-    EXPECT_EQ(SplitTextLines(c.text), c.lines);
+    EXPECT_EQ(SplitTextLines(c.text.data(), c.text.size()), c.lines);
 }
 
 const SplitCase kSplitCases[] = {
