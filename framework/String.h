@@ -103,9 +103,10 @@ private:
     }
 
     void Append(const char* text, std::size_t length) {
-        if (length == 0) return;
-        if (m_length + length > m_capacity) {
-            std::size_t capacity = m_capacity * 2 > m_length + length ? m_capacity * 2 : m_length + length;
+        if (length == 0 || length > kMaxLength - m_length) return;
+        if (m_data == nullptr || m_length + length > m_capacity) {
+            const std::size_t needed = m_length + length;
+            const std::size_t capacity = m_capacity < kMaxLength / 2 && m_capacity * 2 > needed ? m_capacity * 2 : needed;
             char* block = static_cast<char*>(std::malloc(capacity + 1));
             if (block == nullptr) return;  // out of memory: the string keeps what it had
             if (m_length) std::memcpy(block, m_data, m_length);
@@ -119,6 +120,9 @@ private:
         m_length += length;
         m_data[m_length] = '\0';
     }
+
+    // Lengths stay far from the size type's end, so that no sum wraps.
+    static constexpr std::size_t kMaxLength = static_cast<std::size_t>(-1) / 4;
 
     char* m_data = nullptr;
     std::size_t m_length = 0;
