@@ -25,50 +25,32 @@ unsigned short X87ControlWord() {
 
 // C2 (status bit 10) set after FCOS/FSIN means the argument was out of range
 // and left as it was; FPREM1 by 2 pi (repeated while C2 says it is partial)
-// brings it into range.
+// brings it into range. One body for both, named by its instruction.
+#define ORVANE_X87_TRIG(op)            \
+    op "\n\t"                          \
+       "fnstsw %%ax\n\t"               \
+       "testw $0x400, %%ax\n\t"        \
+       "jz 1f\n\t"                     \
+       "fldpi\n\t"                     \
+       "fadd %%st(0), %%st\n\t"        \
+       "fxch %%st(1)\n"                 \
+       "2:\n\t"                        \
+       "fprem1\n\t"                    \
+       "fnstsw %%ax\n\t"               \
+       "testw $0x400, %%ax\n\t"        \
+       "jnz 2b\n\t"                    \
+       "fstp %%st(1)\n\t" op "\n"      \
+       "1:"
+
 double X87Cos(double x) {
     long double r;
-    __asm__("fcos\n\t"
-            "fnstsw %%ax\n\t"
-            "testw $0x400, %%ax\n\t"
-            "jz 1f\n\t"
-            "fldpi\n\t"
-            "fadd %%st(0), %%st\n\t"
-            "fxch %%st(1)\n"
-            "2:\n\t"
-            "fprem1\n\t"
-            "fnstsw %%ax\n\t"
-            "testw $0x400, %%ax\n\t"
-            "jnz 2b\n\t"
-            "fstp %%st(1)\n\t"
-            "fcos\n"
-            "1:"
-            : "=t"(r)
-            : "0"(static_cast<long double>(x))
-            : "ax", "cc");
+    __asm__(ORVANE_X87_TRIG("fcos") : "=t"(r) : "0"(static_cast<long double>(x)) : "ax", "cc");
     return static_cast<double>(r);
 }
 
 double X87Sin(double x) {
     long double r;
-    __asm__("fsin\n\t"
-            "fnstsw %%ax\n\t"
-            "testw $0x400, %%ax\n\t"
-            "jz 1f\n\t"
-            "fldpi\n\t"
-            "fadd %%st(0), %%st\n\t"
-            "fxch %%st(1)\n"
-            "2:\n\t"
-            "fprem1\n\t"
-            "fnstsw %%ax\n\t"
-            "testw $0x400, %%ax\n\t"
-            "jnz 2b\n\t"
-            "fstp %%st(1)\n\t"
-            "fsin\n"
-            "1:"
-            : "=t"(r)
-            : "0"(static_cast<long double>(x))
-            : "ax", "cc");
+    __asm__(ORVANE_X87_TRIG("fsin") : "=t"(r) : "0"(static_cast<long double>(x)) : "ax", "cc");
     return static_cast<double>(r);
 }
 
