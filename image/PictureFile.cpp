@@ -1,48 +1,74 @@
 #include "image/PictureFile.h"
 
+#include "image/ByteSource.h"
 #include "image/ImageMemory.h"
 
-#include <cstdio>
+namespace {
+
+constexpr std::size_t kFirstBlockBytes = 64 * 1024;
+
+}  // namespace
 
 int ReadFileStart(const char* fileName, unsigned char* bytes, int count) {
     if (fileName == nullptr || bytes == nullptr || count < 0) {
         return -1;
     }
-    FILE* file = std::fopen(fileName, "rb");
-    if (file == nullptr) {
+    FileSource file(fileName);
+    if (!file.IsOpen()) {
         return -1;
     }
-    const std::size_t read = std::fread(bytes, 1, static_cast<std::size_t>(count), file);
-    std::fclose(file);
-    return static_cast<int>(read);
+    std::size_t got = 0;
+    const std::size_t want = static_cast<std::size_t>(count);
+    while (got < want) {
+        const std::size_t n = file.Read(bytes + got, want - got);
+        if (n == 0) {
+            break;
+        }
+        got += n;
+    }
+    return static_cast<int>(got);
 }
 
 unsigned char* ReadWholeFile(const char* fileName, std::size_t maxBytes, std::size_t* size) {
     if (fileName == nullptr || size == nullptr) {
         return nullptr;
     }
-    FILE* file = std::fopen(fileName, "rb");
-    if (file == nullptr) {
+    FileSource file(fileName);
+    if (!file.IsOpen()) {
         return nullptr;
     }
-    // ftell fails (-1) for a file that is too long for a long; such a file
-    // is above any limit anyway.
-    long length = -1;
-    if (std::fseek(file, 0, SEEK_END) == 0) {
-        length = std::ftell(file);
-    }
     unsigned char* bytes = nullptr;
-    if (length > 0 && static_cast<unsigned long>(length) <= maxBytes && std::fseek(file, 0, SEEK_SET) == 0) {
-        const std::size_t n = static_cast<std::size_t>(length);
-        bytes = static_cast<unsigned char*>(ImageAlloc(n));
-        if (bytes != nullptr && std::fread(bytes, 1, n, file) != n) {
-            ImageFree(bytes);  // shorter than it said: changed under us
-            bytes = nullptr;
+    std::size_t capacity = 0;
+    std::size_t used = 0;
+    for (;;) {
+        if (used == capacity) {
+            // One byte beyond the limit tells a file of exactly maxBytes from a longer one.
+            if (capacity > maxBytes) {
+                ImageFree(bytes);
+                return nullptr;
+            }
+            std::size_t grown = capacity == 0 ? kFirstBlockBytes : 2 * capacity;
+            if (grown > maxBytes + 1) {
+                grown = maxBytes + 1;
+            }
+            unsigned char* larger = static_cast<unsigned char*>(ImageRealloc(bytes, grown));
+            if (larger == nullptr) {
+                ImageFree(bytes);
+                return nullptr;
+            }
+            bytes = larger;
+            capacity = grown;
         }
-        if (bytes != nullptr) {
-            *size = n;
+        const std::size_t n = file.Read(bytes + used, capacity - used);
+        if (n == 0) {
+            break;
         }
+        used += n;
     }
-    std::fclose(file);
+    if (used == 0 || used > maxBytes) {
+        ImageFree(bytes);
+        return nullptr;
+    }
+    *size = used;
     return bytes;
 }

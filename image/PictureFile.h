@@ -1,6 +1,6 @@
 // Reading a picture file's bytes: its first few to recognise the format, or
-// all of it into memory for a decoder that works on memory. The only place
-// where the picture path touches the file system besides the GIF reader.
+// all of it into memory for a decoder that works on memory. Both go through
+// FileSource, the system's file functions in the release.
 #pragma once
 
 #include <cstddef>
@@ -10,7 +10,7 @@
 int ReadFileStart(const char* fileName, unsigned char* bytes, int count);
 
 // Reads the whole of fileName into a block from ImageAlloc (the caller frees
-// it with ImageFree) and stores its length in *size. Null when the file cannot
-// be opened or read, is empty, or is longer than maxBytes: the length is
-// checked before anything is allocated.
+// it with ImageFree) and stores its length in *size. Null when the file
+// cannot be opened, is empty, or is longer than maxBytes; the block grows with
+// the bytes actually read and never beyond maxBytes.
 unsigned char* ReadWholeFile(const char* fileName, std::size_t maxBytes, std::size_t* size);

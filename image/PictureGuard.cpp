@@ -5,6 +5,7 @@
 namespace {
 
 constexpr unsigned kMarkerHuffmanTable = 0xC4;
+constexpr unsigned kMarkerProgressiveFrame = 0xC2;
 constexpr unsigned kMarkerStartOfScan = 0xDA;
 constexpr unsigned kMarkerEndOfImage = 0xD9;
 constexpr int kHuffmanSymbols = 256;
@@ -22,11 +23,18 @@ std::uint32_t Le32(const Bytes& b, std::size_t at) {
     return b.At(at) | b.At(at + 1) << 8 | b.At(at + 2) << 16 | static_cast<std::uint32_t>(b.At(at + 3)) << 24;
 }
 
-// The tables of one DHT segment whose length field sits at start.
-bool HuffmanTablesFit(const Bytes& b, std::size_t start) {
+// Which Huffman tables the walk has seen defined: DC and AC, 0 to 3 each.
+struct HuffmanTables {
+    bool defined[2][4] = {};
+};
+
+// The tables of one DHT segment whose length field sits at start; each one
+// that fits is noted as defined.
+bool HuffmanTablesFit(const Bytes& b, std::size_t start, HuffmanTables* tables) {
     long left = static_cast<long>(b.At(start) << 8 | b.At(start + 1)) - 2;
     std::size_t pos = start + 2;
     while (left > 0 && pos < b.size) {
+        const unsigned classAndId = b.At(pos);
         int codes = 0;
         for (int i = 1; i <= 16; ++i) {
             codes += static_cast<int>(b.At(pos + static_cast<std::size_t>(i)));
@@ -34,8 +42,31 @@ bool HuffmanTablesFit(const Bytes& b, std::size_t start) {
         if (codes > kHuffmanSymbols) {
             return false;
         }
+        if ((classAndId >> 4) <= 1 && (classAndId & 15) <= 3) {
+            tables->defined[classAndId >> 4][classAndId & 15] = true;
+        }
         pos += 17 + static_cast<std::size_t>(codes);
         left -= 17 + codes;
+    }
+    return true;
+}
+
+// The scan header whose length field sits at start uses only tables defined
+// before it. The decoder reads an undefined table's uninitialised limits and
+// indexes its symbols with whatever they give. A progressive scan of DC
+// coefficients (spectral start 0) decodes with the DC tables only, one of AC
+// coefficients with the AC tables only; a sequential scan uses both.
+bool ScanTablesDefined(const Bytes& b, std::size_t start, bool progressive, const HuffmanTables& tables) {
+    const unsigned components = b.At(start + 2);
+    const std::size_t spectralStart = start + 3 + 2 * static_cast<std::size_t>(components);
+    const bool dc = !progressive || b.At(spectralStart) == 0;
+    const bool ac = !progressive || b.At(spectralStart) != 0;
+    for (unsigned i = 0; i < components; ++i) {
+        const unsigned selectors = b.At(start + 4 + 2 * static_cast<std::size_t>(i));
+        if ((dc && (selectors >> 4 > 3 || !tables.defined[0][selectors >> 4])) ||
+            (ac && ((selectors & 15) > 3 || !tables.defined[1][selectors & 15]))) {
+            return false;
+        }
     }
     return true;
 }
@@ -67,6 +98,8 @@ std::size_t EndOfEntropyData(const Bytes& b, std::size_t pos) {
 // scans by their data. Bytes between segments are passed over one at a time,
 // as the decoder does while it looks for the frame header.
 bool JpegIsSafe(const Bytes& b) {
+    HuffmanTables tables;
+    bool progressive = false;
     std::size_t pos = 2;  // after the start-of-image marker
     while (pos < b.size) {
         if (b.data[pos] != 0xFF) {
@@ -86,7 +119,13 @@ bool JpegIsSafe(const Bytes& b) {
         if (marker == 0x00 || marker == 0x01 || marker == 0xD8 || IsRestart(marker)) {
             continue;  // no length follows
         }
-        if (marker == kMarkerHuffmanTable && !HuffmanTablesFit(b, pos)) {
+        if (marker == kMarkerProgressiveFrame) {
+            progressive = true;
+        }
+        if (marker == kMarkerHuffmanTable && !HuffmanTablesFit(b, pos, &tables)) {
+            return false;
+        }
+        if (marker == kMarkerStartOfScan && !ScanTablesDefined(b, pos, progressive, tables)) {
             return false;
         }
         const std::size_t length = b.At(pos) << 8 | b.At(pos + 1);

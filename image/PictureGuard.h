@@ -11,7 +11,8 @@
 // nothing in the bytes is known to hurt the library's decoder
 // for that format. Walks the file as the decoder would; checks:
 //  - JPEG: every Huffman table defines at most 256 codes (the decoder's
-//    tables hold 256 and it does not check the counts it reads);
+//    tables hold 256 and it does not check the counts it reads), and every
+//    scan uses only tables defined before it;
 //  - PNG: no chunk claims more bytes than the file has left, and the first
 //    IDAT chunk is not empty;
 //  - BMP: the height is not the most negative 32-bit number.

@@ -4,13 +4,14 @@
 # saver. Wine presents itself as the 95/98 family to Orvane.scr when its
 # per-application Windows version is "win98".
 #   password.sh CASE
-# Environment: as saver.sh, and ORVANE_STANDINS (the folder of the stand-ins).
+# Environment: as saver.sh, and ORVANE_STANDINS (the folder of the stand-ins);
+# ORVANE_STANDIN_TOOL, when set, is the helper program to use in its place.
 set -u
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/lib.sh"
 e2e_env "$@"
 standins=${ORVANE_STANDINS:?}
-tool="$standins/standin_tool.exe"
+tool=${ORVANE_STANDIN_TOOL:-$standins/standin_tool.exe}
 TOOL_PID=""
 
 readonly app_key='HKCU\Software\Wine\AppDefaults\Orvane.scr'
@@ -58,7 +59,7 @@ expect_recorded() {
 trace="$shots/$case_name.trace"
 open_traced() {
   xdotool mousemove 300 300
-  WINEDEBUG=trace+reg wine "$scr" /s >/dev/null 2>"$trace" &
+  WINEDEBUG=trace+reg wine_any "$scr" /s >/dev/null 2>"$trace" &
   SAVER_PID=$!
   local line; line=$(find_window)
   [ "$line" != "none" ] && [ -n "$line" ] || { fail "$case_name: no saver window"; return 1; }
@@ -76,7 +77,7 @@ expect_setting_read() {
 # program's folder (or, with mpr=n, by none at all) and waits for its end.
 run_change() {
   local overrides=$1; shift
-  WINEDLLOVERRIDES="mscoree,mshtml=;mpr=$overrides" wine "$scr" "$@" >/dev/null 2>&1 &
+  WINEDLLOVERRIDES="mscoree,mshtml=;mpr=$overrides" wine_any "$scr" "$@" >/dev/null 2>&1 &
   SAVER_PID=$!
 }
 

@@ -160,6 +160,15 @@ std::vector<HostileCase> MakeCases() {
     cases.push_back(Refused("JpegProgressiveBadTableAfterAScan",
                             WithTooManyCodes(progressive, FindMarker(progressive, 0xDA) + 2)));
     {
+        Bytes bad = jpeg;
+        bad[FindMarker(bad, 0xDA) + 6] = 0x33;  // the first component's tables: DC 3 and AC 3, never defined
+        cases.push_back(Refused("JpegScanUsesUndefinedTables", bad));
+        Bytes late = progressive;
+        const std::size_t acScan = FindMarker(late, 0xDA, FindMarker(late, 0xDA) + 2);
+        late[acScan + 6] = 0x03;  // an AC scan: only its AC table counts
+        cases.push_back(Refused("JpegProgressiveScanUsesUndefinedAcTable", late));
+    }
+    {
         // Bytes between segments are passed over while the header is read.
         Bytes junk = jpeg;
         const std::size_t dht = FindMarker(junk, 0xC4);

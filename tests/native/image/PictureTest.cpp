@@ -347,3 +347,33 @@ TEST(LoadPictureFile, FilesThatAreNoPictureGiveNull) {
 }
 
 }  // namespace
+
+#include "image/ImageMemory.h"
+#include "image/PictureFile.h"
+
+namespace {
+
+TEST(ReadWholeFile, HoldsTheFileUpToTheLimit) {
+    Bytes bytes(200000);  // past the first block, so the block has to grow
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 7);
+    const std::string path = WriteTemp("whole", bytes);
+    std::size_t size = 0;
+    unsigned char* read = ReadWholeFile(path.c_str(), bytes.size(), &size);
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(size, bytes.size());
+    EXPECT_EQ(Bytes(read, read + size), bytes);
+    ImageFree(read);
+    size = 7;
+    EXPECT_EQ(ReadWholeFile(path.c_str(), bytes.size() - 1, &size), nullptr);
+    EXPECT_EQ(size, 7u);
+    std::remove(path.c_str());
+
+    unsigned char start[8] = {};
+    const std::string shortFile = WriteTemp("short", {1, 2, 3});
+    EXPECT_EQ(ReadFileStart(shortFile.c_str(), start, 8), 3);
+    EXPECT_EQ(start[2], 3);
+    std::remove(shortFile.c_str());
+    EXPECT_EQ(ReadFileStart((::testing::TempDir() + "orvane_nothing_here").c_str(), start, 8), -1);
+}
+
+}  // namespace
