@@ -66,10 +66,11 @@ bool MapExactly(const unsigned char* rgbx, std::size_t n, unsigned char* indices
 
 // --- More: median cut over the distinct colours ----------------------------
 
-// The colours are counted at full precision when there are few enough of
-// them, otherwise with the low bits of each channel dropped (one more bit per
-// try), so that a photo's hundreds of thousands of shades fit the table while
-// a picture with a few hundred keeps every one of them apart.
+// The colours are counted at full precision while there are few enough of
+// them; when the table fills, every channel loses its lowest bit, the colours
+// counted so far are merged accordingly and counting goes on. A photo's
+// hundreds of thousands of shades thus fit the table after one pass, while a
+// picture with a few hundred keeps every one of them apart.
 constexpr int kCellBits = 17;
 constexpr std::uint32_t kCells = 1u << kCellBits;
 constexpr std::uint32_t kMaxColors = kCells / 2;
@@ -84,6 +85,7 @@ struct ColorCell {
 
 struct ColorList {
     ColorCell cells[kCells];
+    ColorCell merged[kMaxColors];    // the colours while the precision drops
     std::uint32_t used[kMaxColors];  // the occupied cells, in the order the boxes sort them
     unsigned char box[kCells];       // the palette entry of each occupied cell
     std::uint32_t colorCount;
@@ -103,30 +105,63 @@ std::uint32_t CellOf(const ColorList& list, std::uint32_t key) {
     return cell;
 }
 
-// False when the picture has more than kMaxColors colours at this precision.
-bool CountColors(const unsigned char* rgbx, std::size_t n, int dropped, ColorList* list) {
+// The cell of key, taken when it is new; null when the table has no room.
+ColorCell* Take(ColorList* list, std::uint32_t key) {
+    const std::uint32_t cell = CellOf(*list, key);
+    ColorCell* c = &list->cells[cell];
+    if (c->key == 0) {
+        if (list->colorCount == kMaxColors) {
+            return nullptr;
+        }
+        c->key = key + 1;
+        list->used[list->colorCount++] = cell;
+    }
+    return c;
+}
+
+// One bit fewer per channel: the dropped bit of each colour moves into its sums.
+void DropOneBit(ColorList* list) {
+    const std::uint32_t count = list->colorCount;
+    for (std::uint32_t k = 0; k < count; ++k) {
+        list->merged[k] = list->cells[list->used[k]];
+    }
     std::memset(list->cells, 0, sizeof list->cells);
     list->colorCount = 0;
-    list->dropped = dropped;
-    const std::uint32_t lowMask = (1u << dropped) - 1;
+    const int dropped = list->dropped++;
+    for (std::uint32_t k = 0; k < count; ++k) {
+        const ColorCell& old = list->merged[k];
+        const std::uint32_t key = old.key - 1;
+        ColorCell* c = Take(list, Reduced(key, 1));  // fewer colours than before: always room
+        c->count += old.count;
+        for (int a = 0; a < 3; ++a) {
+            const std::uint32_t bit = key >> (16 - 8 * a) & 1;
+            c->low[a] += old.low[a] + (bit << dropped) * old.count;
+        }
+    }
+}
+
+void CountColors(const unsigned char* rgbx, std::size_t n, ColorList* list) {
+    std::memset(list->cells, 0, sizeof list->cells);
+    list->colorCount = 0;
+    list->dropped = 0;
+    std::uint32_t lastColor = 0xFFFFFFFFu;
+    ColorCell* last = nullptr;
     for (std::size_t i = 0; i < n; ++i) {
         const std::uint32_t color = ColorAt(rgbx, i);
-        const std::uint32_t key = Reduced(color, dropped);
-        const std::uint32_t cell = CellOf(*list, key);
-        ColorCell& c = list->cells[cell];
-        if (c.key == 0) {
-            if (list->colorCount == kMaxColors) {
-                return false;
+        if (color != lastColor || last == nullptr) {
+            last = Take(list, Reduced(color, list->dropped));
+            while (last == nullptr) {
+                DropOneBit(list);
+                last = Take(list, Reduced(color, list->dropped));
             }
-            c.key = key + 1;
-            list->used[list->colorCount++] = cell;
+            lastColor = color;
         }
-        ++c.count;
-        c.low[0] += color >> 16 & lowMask;
-        c.low[1] += color >> 8 & lowMask;
-        c.low[2] += color & lowMask;
+        const std::uint32_t lowMask = (1u << list->dropped) - 1;
+        ++last->count;
+        last->low[0] += color >> 16 & lowMask;
+        last->low[1] += color >> 8 & lowMask;
+        last->low[2] += color & lowMask;
     }
-    return true;
 }
 
 int Channel(const ColorCell& c, int axis) { return static_cast<int>((c.key - 1) >> (16 - 8 * axis) & 0xFF); }
@@ -166,30 +201,34 @@ void Measure(const ColorList& list, Box* box) {
 void Split(ColorList* list, Box* box, Box* upper) {
     const int axis = box->axis;
     const ColorCell* cells = list->cells;
-    std::sort(list->used + box->begin, list->used + box->end, [cells, axis](std::uint32_t a, std::uint32_t b) {
-        return Channel(cells[a], axis) < Channel(cells[b], axis);
-    });
-    std::uint32_t cut = box->begin + 1;
-    std::uint64_t below = cells[list->used[box->begin]].count;
-    while (cut + 1 < box->end && 2 * below < box->count) {
-        below += cells[list->used[cut++]].count;
+    std::uint64_t slice[256] = {};
+    int lo = 255;
+    int hi = 0;
+    for (std::uint32_t k = box->begin; k < box->end; ++k) {
+        const ColorCell& c = cells[list->used[k]];
+        const int v = Channel(c, axis);
+        slice[v] += c.count;
+        lo = v < lo ? v : lo;
+        hi = v > hi ? v : hi;
     }
+    int cut = lo;  // the last value that stays below
+    std::uint64_t below = slice[cut];
+    while (cut + 1 < hi && 2 * below < box->count) {
+        below += slice[++cut];
+    }
+    std::uint32_t* middle = std::partition(list->used + box->begin, list->used + box->end,
+                                           [cells, axis, cut](std::uint32_t cell) { return Channel(cells[cell], axis) <= cut; });
     *upper = *box;
-    box->end = cut;
-    upper->begin = cut;
+    box->end = static_cast<std::uint32_t>(middle - list->used);
+    upper->begin = box->end;
     Measure(*list, box);
     Measure(*list, upper);
 }
 
 int MedianCut(const unsigned char* rgbx, std::size_t n, unsigned char* indices, unsigned char* palette,
               ColorList* list) {
-    int dropped = 0;
-    while (dropped < kMaxDroppedBits && !CountColors(rgbx, n, dropped, list)) {
-        ++dropped;
-    }
-    if (dropped == kMaxDroppedBits) {
-        CountColors(rgbx, n, dropped, list);
-    }
+    CountColors(rgbx, n, list);
+    const int dropped = list->dropped;
     Box boxes[kMaxPaletteColors];
     int count = 1;
     boxes[0] = Box{0, list->colorCount, 0, 0, 0};

@@ -12,11 +12,12 @@ constexpr int kMaxPaletteColors = 256;
 //
 // A picture with at most 256 distinct colours keeps exactly those, numbered
 // in the order they first occur. One with more is reduced by median cut over
-// its distinct colours (at full precision up to 65536 of them, else with the
-// fewest low bits dropped that bring them under that): the box with the most
-// pixels times its longest side is split at its median along that side until
-// there are 256, and each box's colour is the mean of its pixels. No
-// dithering: it would turn flat areas into noise in the relief.
+// its distinct colours (at full precision up to 65536 of them, else with as
+// few low bits of each channel dropped as bring them under that, in one pass
+// over the pixels): the box with the most pixels times its longest side is
+// split at its median along that side until there are 256, and each box's
+// colour is the exact mean of its pixels. No dithering: it would turn flat
+// areas into noise in the relief.
 //
 // Returns 0 (and writes nothing it promised) for no pixels, a null buffer or
 // when the working memory cannot be allocated.

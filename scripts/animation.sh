@@ -5,11 +5,11 @@
 # other for a few seconds while the light passes over the letters, each shown
 # for as long as it was on the screen, scaled down and put together by
 # ImageMagick into a looping GIF, docs/effect-moving.gif.
-#   scripts/animation.sh [frames]   (default 40)
+#   scripts/animation.sh [frames]   (default 72, about three seconds)
 set -eu
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root=$PWD
-count=${1:-40}
+count=${1:-72}
 bash scripts/setup.sh run
 cmake --preset win64 >/dev/null
 cmake --build --preset win64 --target Orvane orvane_probe -- -j2 >/dev/null

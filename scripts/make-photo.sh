@@ -13,7 +13,7 @@ case "$out" in
   *.gif) format=(-colors 256) ;;
   *) format=() ;;
 esac
-convert -seed 7 -size "$size" plasma:fractal -modulate 100,35 -blur 0x3 \
+convert -seed 7 -size "$size" plasma:fractal -modulate 100,35 -blur 0x1 \
   \( -size "$size" gradient:'#3060b0'-'#e8c890' \) -compose hardlight -composite \
   \( -size "$size" xc:none -fill '#203018' \
      -draw "ellipse $((w * 7 / 10)),$h $((w * 6 / 10)),$((h * 4 / 10)) 180,360" -blur 0x2 \) \
