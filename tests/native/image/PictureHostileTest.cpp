@@ -39,11 +39,6 @@ HostileCase Decodes(std::string name, Bytes bytes, int width, int height) {
     return {std::move(name), std::move(bytes), width, height};
 }
 
-Bytes Fixture(const char* name) {
-    std::ifstream in(std::string(PICTURE_TEST_DATA_DIR) + "/" + name, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 Bytes Cut(const Bytes& b, std::size_t size) { return Bytes(b.begin(), b.begin() + static_cast<long>(size)); }
 
 // Offset of the first marker m (0xFF m) at or after from.

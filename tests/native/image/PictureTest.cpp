@@ -51,12 +51,6 @@ void Decode(const Bytes& bytes, Decoded& d, int reserveWidth = 0, int reserveHei
                              d.palette.data());
 }
 
-Bytes Fixture(const char* name) {
-    std::ifstream in(std::string(PICTURE_TEST_DATA_DIR) + "/" + name, std::ios::binary);
-    EXPECT_TRUE(in.good()) << name;
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 // --- Recognition by the first bytes -------------------------------------------
 
 TEST(PictureFormatOf, FirstBytesDecide) {
