@@ -5,7 +5,7 @@
 #include "image/PictureGuard.h"
 
 #include "GifTestSupport.h"
-#include "PictureWriter.h"
+#include "PictureFixtures.h"
 
 #include <gtest/gtest.h>
 

@@ -7,8 +7,6 @@
 #include "GifWriter.h"
 
 #include <cstdint>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -192,13 +190,6 @@ inline Bytes PackIndices(const std::vector<int>& indices, int bits) {
     }
     if (used) out.push_back(static_cast<std::uint8_t>(acc << (8 - used)));
     return out;
-}
-
-// A file of tests/native/image/data (made by its make-fixtures.sh); empty
-// when it is not there.
-inline Bytes Fixture(const char* name) {
-    std::ifstream in(std::string(PICTURE_TEST_DATA_DIR) + "/" + name, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 }  // namespace picturetest
