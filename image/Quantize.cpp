@@ -105,14 +105,11 @@ std::uint32_t CellOf(const ColorList& list, std::uint32_t key) {
     return cell;
 }
 
-// The cell of key, taken when it is new; null when the table has no room.
-ColorCell* Take(ColorList* list, std::uint32_t key) {
-    const std::uint32_t cell = CellOf(*list, key);
+// The colour of key in cell (from CellOf), taken when the cell is free. The
+// caller makes sure that a free cell is only taken below kMaxColors.
+ColorCell* Claim(ColorList* list, std::uint32_t cell, std::uint32_t key) {
     ColorCell* c = &list->cells[cell];
     if (c->key == 0) {
-        if (list->colorCount == kMaxColors) {
-            return nullptr;
-        }
         c->key = key + 1;
         list->used[list->colorCount++] = cell;
     }
@@ -131,7 +128,8 @@ void DropOneBit(ColorList* list) {
     for (std::uint32_t k = 0; k < count; ++k) {
         const ColorCell& old = list->merged[k];
         const std::uint32_t key = old.key - 1;
-        ColorCell* c = Take(list, Reduced(key, 1));  // fewer colours than before: always room
+        const std::uint32_t reduced = Reduced(key, 1);  // fewer colours than before: always room
+        ColorCell* c = Claim(list, CellOf(*list, reduced), reduced);
         c->count += old.count;
         for (int a = 0; a < 3; ++a) {
             const std::uint32_t bit = key >> (16 - 8 * a) & 1;
@@ -149,11 +147,14 @@ void CountColors(const unsigned char* rgbx, std::size_t n, ColorList* list) {
     for (std::size_t i = 0; i < n; ++i) {
         const std::uint32_t color = ColorAt(rgbx, i);
         if (color != lastColor || last == nullptr) {
-            last = Take(list, Reduced(color, list->dropped));
-            while (last == nullptr) {
+            std::uint32_t key = Reduced(color, list->dropped);
+            std::uint32_t cell = CellOf(*list, key);
+            while (list->cells[cell].key == 0 && list->colorCount == kMaxColors) {
                 DropOneBit(list);
-                last = Take(list, Reduced(color, list->dropped));
+                key = Reduced(color, list->dropped);
+                cell = CellOf(*list, key);
             }
+            last = Claim(list, cell, key);
             lastColor = color;
         }
         const std::uint32_t lowMask = (1u << list->dropped) - 1;

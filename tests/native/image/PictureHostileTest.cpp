@@ -170,6 +170,10 @@ std::vector<HostileCase> MakeCases() {
         junk.insert(junk.begin() + static_cast<long>(dht), {0x12, 0x34, 0x00});
         cases.push_back(Refused("JpegBadTableBehindJunk", WithTooManyCodes(junk)));
     }
+    // Found by the fuzzer: DC differences that add up past the int range in
+    // the library's arithmetic, defined as wrap-around by its build flags (the
+    // fuzz target, built with clang, reports the overflow without them).
+    cases.push_back(Decodes("JpegRunawayDcPrediction", Fixture("jpeg-dc-overflow.jpg"), 65303, 16));
     {
         Bytes bad = jpeg;
         const std::size_t dqt = FindMarker(bad, 0xDB);
