@@ -20,7 +20,7 @@ if [ -n "${DISPLAY:-}" ]; then
   wine_prepare "$prefix"
   # No picture file named: the saver generates its default picture.
   wine reg delete 'HKCU\Software\Tolvaine\Orvane\Config' /v FilenameGif /f >/dev/null 2>&1 || true
-  exec wine "$scr" /s
+  exec "$WINE64" "$scr" /s
 fi
 
 mkdir -p out

@@ -6,6 +6,21 @@ export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"  # no Mono/Gecko 
 
 XVFB_PID=""
 
+# Wine's loaders. With 32-bit Wine installed, /usr/bin/wine starts every
+# program through the 32-bit loader (emulated on this kind of machine), which
+# hands 64-bit programs on at the cost of an emulated start: 64-bit programs
+# and Wine's own tools start through the 64-bit loader directly, the 32-bit
+# release through `wine32`.
+WINE64=/usr/lib/wine/wine64
+[ -x "$WINE64" ] || WINE64=$(command -v wine)
+WINE32=/usr/lib/wine/wine
+wine() { "$WINE64" "$@"; }
+wine32() { "$WINE32" "$@"; }
+# Runs a program through the loader its file asks for.
+wine_any() {
+  if file -L "$1" 2>/dev/null | grep -q 'PE32 executable'; then wine32 "$@"; else wine "$@"; fi
+}
+
 # Starts a private Xvfb on a display number that the server itself picks
 # (lock files make the choice safe when several callers start at once); sets
 # DISPLAY.  xvfb_start WxHxD [more Xvfb arguments, e.g. further -screen options]
@@ -43,7 +58,7 @@ wine_prepare() {
   (
     flock 9
     if [ ! -f "$WINEPREFIX/.orvane-ready" ]; then
-      wineboot -i >/dev/null 2>&1
+      wine wineboot.exe -i >/dev/null 2>&1
       wineserver -w
       touch "$WINEPREFIX/.orvane-ready"
     fi
