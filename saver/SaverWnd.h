@@ -32,14 +32,9 @@ public:
     // True when the saver may close (asks the system's password on 95/98).
     // While it runs, no input starts another check and a close waits for it.
     bool CheckPassword();
-    bool CheckRunning() const { return m_checkRunning; }
     // The input test: mouse movement from the first position, a key or a
     // button asks for a close. Also for input over the monitor covers.
     void HandleInput(UINT message);
-    // On the 95/98 family with a password asked for: the system is told that
-    // a screen saver runs, from the end of the set-up until the window goes.
-    void ProtectIfPasswordAsked();
-    const CScreenSaverRunningNotice& RunningNotice() const { return m_runningNotice; }
 
     // Black covers for the other monitors (none where there is only one).
     void CoverOtherMonitors() { m_covers.Update(this); }
@@ -123,6 +118,9 @@ private:
     // of the previous and the current lit window (map coordinates).
     void CopyFrame(CDC* pDC, const PixelRect& previous, const PixelRect& current);
 
+    // On the 95/98 family with a password asked for: the system is told that
+    // a screen saver runs, from the end of the set-up until the window goes.
+    void ProtectIfPasswordAsked();
     // Frees both maps, kills the timer, shows the cursor again and withdraws
     // the running notice, once, whichever way the window goes.
     void ReleaseResources();
