@@ -1,6 +1,5 @@
 #include "framework/Dialog.h"
 
-#include <string>
 #include <vector>
 
 #include "framework/DialogData.h"
@@ -64,7 +63,7 @@ void DDX_Text(CDataExchange* pDX, int controlId, int& value) {
     HWND hWnd = pDX->PrepareEditCtrl(controlId);
     if (hWnd == nullptr) return;
     if (!pDX->m_bSaveAndValidate) {
-        SetWindowTextA(hWnd, FormatDialogInt(value).c_str());
+        SetWindowTextA(hWnd, FormatDialogInt(value));
         return;
     }
     int parsed = 0;
@@ -99,9 +98,8 @@ void DDX_Check(CDataExchange* pDX, int controlId, int& value) {
 void DDV_MinMaxInt(CDataExchange* pDX, int value, int minVal, int maxVal) {
     if (pDX->m_bFailed || !pDX->m_bSaveAndValidate) return;
     if (value >= minVal && value <= maxVal) return;
-    const std::string prompt =
-        FormatPrompt(kPromptParseIntRange, FormatDialogInt(minVal).c_str(), FormatDialogInt(maxVal).c_str());
-    AfxMessageBox(pDX->m_pDlgWnd->m_hWnd, prompt.c_str());
+    const CString prompt = FormatPrompt(kPromptParseIntRange, FormatDialogInt(minVal), FormatDialogInt(maxVal));
+    AfxMessageBox(pDX->m_pDlgWnd->m_hWnd, prompt);
     pDX->Fail();
 }
 
@@ -158,7 +156,7 @@ BOOL CDialog::ExecuteDlgInit(UINT templateId) {
         else
             continue;
         const LRESULT result =
-            SendDlgItemMessageA(m_hWnd, item.controlId, message, 0, reinterpret_cast<LPARAM>(item.text.c_str()));
+            SendDlgItemMessageA(m_hWnd, item.controlId, message, 0, reinterpret_cast<LPARAM>(static_cast<const char*>(item.text)));
         // Both CB_ERR and LB_ERR are -1; CB_ERRSPACE and LB_ERRSPACE are -2.
         if (result < 0) ok = FALSE;
     }

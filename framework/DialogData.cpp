@@ -1,7 +1,6 @@
 #include "framework/DialogData.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -29,14 +28,22 @@ bool ParseDialogInt(const char* text, int* value) {
     return true;
 }
 
-std::string FormatDialogInt(int value) {
+CString FormatDialogInt(int value) {
+    // Digits from the end, of the magnitude as unsigned: INT_MIN has no positive int.
     char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%d", value);
-    return buffer;
+    char* p = buffer + sizeof buffer;
+    *--p = '\0';
+    uint32_t magnitude = value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
+    do {
+        *--p = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (value < 0) *--p = '-';
+    return p;
 }
 
-std::string FormatPrompt(const char* prompt, const char* first, const char* second) {
-    std::string out;
+CString FormatPrompt(const char* prompt, const char* first, const char* second) {
+    CString out;
     for (const char* p = prompt; *p; ++p) {
         if (p[0] == '%' && (p[1] == '1' || p[1] == '2')) {
             out += p[1] == '1' ? first : second;
@@ -65,7 +72,7 @@ std::vector<DlgInitItem> ParseDlgInit(const void* data, std::size_t size) {
         const char* text = reinterpret_cast<const char*>(bytes + pos);
         const void* end = std::memchr(text, '\0', length);
         const std::size_t textLength = end ? static_cast<std::size_t>(static_cast<const char*>(end) - text) : length;
-        items.push_back({id, message, std::string(text, textLength)});
+        items.push_back({id, message, CString(text, static_cast<int>(textLength))});
         pos += length;
     }
     return items;

@@ -5,8 +5,9 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 #include <vector>
+
+#include "framework/String.h"
 
 // Reads a whole field as a signed 32-bit decimal number: blanks and tabs
 // around it, an optional sign, at least one digit. Anything else, and any
@@ -14,17 +15,17 @@
 bool ParseDialogInt(const char* text, int* value);
 
 // The text shown for an integer in a field ("%d").
-std::string FormatDialogInt(int value);
+CString FormatDialogInt(int value);
 
 // Replaces %1 and %2 in prompt by first and second; other text is kept.
-std::string FormatPrompt(const char* prompt, const char* first, const char* second);
+CString FormatPrompt(const char* prompt, const char* first, const char* second);
 
 // One record of a dialog's initialisation data: send message to control id
 // with text (the record's bytes up to the first zero or the record's end).
 struct DlgInitItem {
     uint16_t controlId;
     uint16_t message;
-    std::string text;
+    CString text;
 };
 
 // The records of a dialog-initialisation resource: each is a 16-bit control

@@ -3,14 +3,14 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <map>
 
+#include "framework/HandleMap.h"
 #include "framework/Wnd.h"
 
 namespace {
 // Wrappers handed out by CDC::FromHandle, one per handle, so that a long modal
 // loop that keeps asking for the same context does not pile them up.
-std::map<HDC, CDC*> g_tempDCs;
+CHandleMap<HDC, CDC> g_tempDCs;
 }
 
 BOOL CGdiObject::Attach(HGDIOBJ object) {
@@ -66,17 +66,18 @@ CDC::~CDC() {
 
 CDC* CDC::FromHandle(HDC hDC) {
     if (hDC == nullptr) return nullptr;
-    CDC*& dc = g_tempDCs[hDC];
-    if (dc == nullptr) {
-        dc = new CDC;
-        dc->m_hDC = hDC;
+    CDC** slot = g_tempDCs.Slot(hDC);
+    if (slot == nullptr) return nullptr;  // no memory for the table
+    if (*slot == nullptr) {
+        *slot = new CDC;
+        (*slot)->m_hDC = hDC;
     }
-    return dc;
+    return *slot;
 }
 
 void CDC::DeleteTempMap() {
-    for (auto& entry : g_tempDCs) delete entry.second;
-    g_tempDCs.clear();
+    for (auto& entry : g_tempDCs) delete entry.object;
+    g_tempDCs.Clear();
 }
 
 BOOL CDC::CreateCompatibleDC(CDC* pDC) {

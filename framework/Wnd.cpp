@@ -1,21 +1,24 @@
 #include "framework/Wnd.h"
 
-#include <cstdio>
-#include <map>
-
 #include "framework/Gdi.h"
+#include "framework/HandleMap.h"
 #include "framework/WinApp.h"
 
 namespace {
 
-std::map<HWND, CWnd*> g_permanent;  // windows created through a CWnd
-std::map<HWND, CWnd*> g_temporary;  // wrappers for other windows
+CHandleMap<HWND, CWnd> g_permanent;  // windows created through a CWnd
+CHandleMap<HWND, CWnd> g_temporary;  // wrappers for other windows
 CWnd* g_creating = nullptr;         // attached at its first message
 MSG g_current = {};                 // the message being dispatched, for Default()
 
-CWnd* LookUpPermanent(HWND hWnd) {
-    const auto found = g_permanent.find(hWnd);
-    return found == g_permanent.end() ? nullptr : found->second;
+CWnd* LookUpPermanent(HWND hWnd) { return g_permanent.Find(hWnd); }
+
+unsigned long LowHalf(const void* handle) {
+    return static_cast<unsigned long>(reinterpret_cast<uintptr_t>(handle) & 0xFFFFFFFFu);
+}
+
+unsigned long HighHalf(const void* handle) {
+    return static_cast<unsigned long>(static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(handle)) >> 32);
 }
 
 }  // namespace
@@ -27,31 +30,33 @@ CWnd::~CWnd() {
 CWnd* CWnd::FromHandle(HWND hWnd) {
     if (hWnd == nullptr) return nullptr;
     if (CWnd* wnd = LookUpPermanent(hWnd)) return wnd;
-    CWnd*& wnd = g_temporary[hWnd];
-    if (wnd == nullptr) {
-        wnd = new CWnd;
-        wnd->m_hWnd = hWnd;
-        wnd->m_temporary = true;
+    CWnd** slot = g_temporary.Slot(hWnd);
+    if (slot == nullptr) return nullptr;  // no memory for the table
+    if (*slot == nullptr) {
+        *slot = new CWnd;
+        (*slot)->m_hWnd = hWnd;
+        (*slot)->m_temporary = true;
     }
-    return wnd;
+    return *slot;
 }
 
 void CWnd::DeleteTempMap() {
     for (auto& entry : g_temporary) {
-        entry.second->m_hWnd = nullptr;
-        delete entry.second;
+        entry.object->m_hWnd = nullptr;
+        delete entry.object;
     }
-    g_temporary.clear();
+    g_temporary.Clear();
 }
 
 void CWnd::Attach(HWND hWnd) {
     m_hWnd = hWnd;
-    g_permanent[hWnd] = this;
+    // Without room in the table the window gets the default handling only.
+    if (CWnd** slot = g_permanent.Slot(hWnd)) *slot = this;
 }
 
 HWND CWnd::Detach() {
     HWND hWnd = m_hWnd;
-    if (hWnd != nullptr) g_permanent.erase(hWnd);
+    if (hWnd != nullptr) g_permanent.Remove(hWnd);
     // A subclassed window keeps its own procedure for whatever follows.
     if (hWnd != nullptr && m_pfnSuper != nullptr)
         SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
@@ -156,8 +161,11 @@ const char* AfxRegisterWndClass(UINT classStyle, HCURSOR cursor, HBRUSH backgrou
     static char name[96];
     HINSTANCE instance = AfxGetApp() ? AfxGetApp()->m_hInstance : GetModuleHandleA(nullptr);
     if (instance == nullptr) instance = GetModuleHandleA(nullptr);
-    std::snprintf(name, sizeof name, "Afx:%p:%x:%p:%p:%p", static_cast<void*>(instance), classStyle,
-                  static_cast<void*>(cursor), static_cast<void*>(background), static_cast<void*>(icon));
+    // The system's own formatter: %p is not among its conversions, and the
+    // handles are given as 64-bit hex in both builds so names keep one form.
+    wsprintfA(name, "Afx:%08lX%08lX:%x:%08lX%08lX:%08lX%08lX:%08lX%08lX", HighHalf(instance), LowHalf(instance),
+              classStyle, HighHalf(cursor), LowHalf(cursor), HighHalf(background), LowHalf(background),
+              HighHalf(icon), LowHalf(icon));
     WNDCLASSA wc = {};
     if (GetClassInfoA(instance, name, &wc)) return name;
     wc.style = classStyle;

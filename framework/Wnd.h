@@ -111,8 +111,10 @@ public:
                   int width, int height, HWND parent, HMENU menu, LPVOID param = nullptr);
     virtual BOOL DestroyWindow();
 
-    // The window's device context as a temporary wrapper; give it back with ReleaseDC.
-    CDC* GetDC();
+    // The window's device context as a temporary wrapper; give it back with
+    // ReleaseDC. Null when the system has none to give (the 95/98 family has
+    // few common device contexts); virtual so that a test can be such a system.
+    virtual CDC* GetDC();
     int ReleaseDC(CDC* pDC);
 
     // Dispatch through the message map; unmapped messages get Default().

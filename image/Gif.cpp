@@ -1,19 +1,10 @@
 #include "image/Gif.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-// One byte at a time through the stream's own buffer, without taking the
-// stream's lock for every byte: the file is ours alone while we read it.
-// With msvcrt.dll, mingw's _getc_nolock is the classic inline getc over
-// _filbuf, which the msvcrt.dll of Windows 95/98 and NT 4.0 exports too.
-#if defined(_WIN32)
-#define GIF_GETC(f) _getc_nolock(f)
-#else
-#define GIF_GETC(f) getc_unlocked(f)
-#endif
+#include "image/ByteSource.h"
 
 // The per-code functions belong inside the decode loop.
 #if defined(__GNUC__)
@@ -24,7 +15,10 @@
 
 namespace {
 
+constexpr int kEnd = -1;  // what a read at the end of the data gives
 constexpr int kTableSize = 4096;
+// The decoder's own read buffer: one call of the source per this many bytes.
+constexpr std::size_t kReadBufferSize = 16384;
 constexpr int kMaxCodeWidth = 12;
 constexpr int kExtensionIntroducer = 0x21;
 constexpr int kImageSeparator = 0x2C;
@@ -42,7 +36,6 @@ struct CodeTable {
 
 // The read-ahead bit reader over an image's data sub-blocks.
 struct BitReader {
-    FILE* file;               // the module's file, at hand
     std::uint32_t bitBuffer;  // the byte holding the next unread bit in bits 0-7, and up to two more
     int bitOffset;            // bits of that byte already used, 0 to 7
     int subBlockLeft;         // bytes of the sub-block in hand not yet read
@@ -54,8 +47,11 @@ struct GifState {
     CodeTable table;
     unsigned char string[kTableSize];
 
-    FILE* file;
-    bool endOfFile;  // once set, nothing more is read
+    ByteSource* source;
+    const unsigned char* readPos;  // the next unread byte of readBuffer
+    const unsigned char* readEnd;  // the end of the bytes in readBuffer
+    bool sourceEnded;              // the source gave nothing more
+    bool endOfFile;                // once set, nothing more is read
 
     int screenWidth;
     int screenHeight;
@@ -87,16 +83,36 @@ struct GifState {
     bool tableFull;
 
     BitReader reader;
+    unsigned char readBuffer[kReadBufferSize];
 };
 
 GifState g_gif;
 
+int RefillAndRead() {
+    if (g_gif.sourceEnded) {
+        return kEnd;
+    }
+    const std::size_t got = g_gif.source->Read(g_gif.readBuffer, kReadBufferSize);
+    if (got == 0 || got > kReadBufferSize) {
+        g_gif.sourceEnded = true;
+        return kEnd;
+    }
+    g_gif.readPos = g_gif.readBuffer;
+    g_gif.readEnd = g_gif.readBuffer + got;
+    return *g_gif.readPos++;
+}
+
+// The next byte of the source, or kEnd.
+GIF_HOT int SourceByte() {
+    return g_gif.readPos < g_gif.readEnd ? *g_gif.readPos++ : RefillAndRead();
+}
+
 inline int ReadByte() {
     if (g_gif.endOfFile) {
-        return EOF;
+        return kEnd;
     }
-    const int c = GIF_GETC(g_gif.file);
-    if (c == EOF) {
+    const int c = SourceByte();
+    if (c == kEnd) {
         g_gif.endOfFile = true;
     }
     return c;
@@ -112,8 +128,17 @@ int ReadWordLE() {
 }
 
 void SkipBytes(long count) {
-    if (!g_gif.endOfFile && count > 0 && std::fseek(g_gif.file, count, SEEK_CUR) != 0) {
-        g_gif.endOfFile = true;
+    while (count > 0 && !g_gif.endOfFile) {
+        const std::size_t buffered = static_cast<std::size_t>(g_gif.readEnd - g_gif.readPos);
+        if (buffered == 0) {
+            if (ReadByte() != kEnd) {
+                --count;
+            }
+            continue;
+        }
+        const std::size_t step = static_cast<std::size_t>(count) < buffered ? static_cast<std::size_t>(count) : buffered;
+        g_gif.readPos += step;
+        count -= static_cast<long>(step);
     }
 }
 
@@ -134,7 +159,7 @@ void ReadColorTable(int exponent, unsigned char* palette) {
     unsigned char table[3 << 8];
     for (int i = 0; i < count; ++i) {
         const int c = ReadByte();
-        if (c == EOF) {
+        if (c == kEnd) {
             return;
         }
         table[i] = static_cast<unsigned char>(c);
@@ -150,16 +175,16 @@ GIF_HOT std::uint32_t FetchDataByte(BitReader& r) {
         if (r.dataEnded) {
             return 0;
         }
-        const int length = GIF_GETC(r.file);
+        const int length = SourceByte();
         if (length <= 0) {
-            g_gif.endOfFile = length == EOF;
+            g_gif.endOfFile = length == kEnd;
             r.dataEnded = true;
             return 0;
         }
         r.subBlockLeft = length;
     }
-    const int c = GIF_GETC(r.file);
-    if (c == EOF) {
+    const int c = SourceByte();
+    if (c == kEnd) {
         g_gif.endOfFile = true;
         r.dataEnded = true;
         r.subBlockLeft = 0;
@@ -449,7 +474,6 @@ void ReadImage(unsigned char* palette) {
         g_gif.table.length[i] = 1;
     }
     BitReader& r = g_gif.reader;
-    r.file = g_gif.file;
     r.bitOffset = 0;
     const int length = ReadByte();
     r.subBlockLeft = length > 0 ? length : 0;
@@ -482,24 +506,32 @@ void ReadExtension() {
 
 unsigned char* LoadGif(const char* fileName, int* width, int* height, int reserveWidth,
                        int reserveHeight, unsigned char* palette) {
-    g_gif.file = std::fopen(fileName, "rb");
-    if (g_gif.file == nullptr) {
+    FileSource file(fileName);
+    if (!file.IsOpen()) {
         return nullptr;
     }
+    return LoadGif(file, width, height, reserveWidth, reserveHeight, palette);
+}
+
+unsigned char* LoadGif(ByteSource& source, int* width, int* height, int reserveWidth,
+                       int reserveHeight, unsigned char* palette) {
+    g_gif.source = &source;
+    g_gif.readPos = g_gif.readEnd = g_gif.readBuffer;
+    g_gif.sourceEnded = false;
     g_gif.endOfFile = false;
 
     const int g1 = ReadByte();
     const int g2 = ReadByte();
     const int g3 = ReadByte();
     if (g1 != 'G' || g2 != 'I' || g3 != 'F') {
-        std::fclose(g_gif.file);
+        g_gif.source = nullptr;
         return nullptr;
     }
     SkipBytes(3);  // the version: any is accepted
     g_gif.screenWidth = ReadWordLE();
     g_gif.screenHeight = ReadWordLE();
     if (g_gif.endOfFile) {
-        std::fclose(g_gif.file);
+        g_gif.source = nullptr;
         return nullptr;
     }
     *width = g_gif.screenWidth;
@@ -514,18 +546,18 @@ unsigned char* LoadGif(const char* fileName, int* width, int* height, int reserv
             : 0;
     const std::uint64_t bytes = screenBytes > reserveBytes ? screenBytes : reserveBytes;
     if (bytes > kGifMaxBufferBytes) {
-        std::fclose(g_gif.file);
+        g_gif.source = nullptr;
         return nullptr;
     }
     // Cleared, so that what no image covers has one defined value.
     g_gif.buffer = static_cast<unsigned char*>(std::calloc(bytes > 0 ? static_cast<std::size_t>(bytes) : 1, 1));
     if (g_gif.buffer == nullptr) {
-        std::fclose(g_gif.file);
+        g_gif.source = nullptr;
         return nullptr;
     }
 
     const int packed = ReadByte();
-    g_gif.colorExponent = packed != EOF && (packed & 0x80) ? (packed & 7) + 1 : 0;
+    g_gif.colorExponent = packed != kEnd && (packed & 0x80) ? (packed & 7) + 1 : 0;
     SkipBytes(2);  // background colour index and pixel aspect ratio
     if (g_gif.colorExponent != 0) {
         ReadColorTable(g_gif.colorExponent, palette);
@@ -534,7 +566,7 @@ unsigned char* LoadGif(const char* fileName, int* width, int* height, int reserv
     // The end of the file anywhere counts as the trailer.
     while (!g_gif.endOfFile) {
         const int c = ReadByte();
-        if (c == EOF || c == kTrailer) {
+        if (c == kEnd || c == kTrailer) {
             break;
         }
         if (c == kExtensionIntroducer) {
@@ -544,8 +576,7 @@ unsigned char* LoadGif(const char* fileName, int* width, int* height, int reserv
         }
     }
 
-    std::fclose(g_gif.file);
-    g_gif.file = nullptr;
+    g_gif.source = nullptr;
     unsigned char* result = g_gif.buffer;
     g_gif.buffer = nullptr;
     return result;

@@ -24,3 +24,8 @@ constexpr std::size_t kGifMaxBufferBytes = std::size_t(1) << 28;
 // decoding short and returns what was decoded until then.
 unsigned char* LoadGif(const char* fileName, int* width, int* height, int reserveWidth,
                        int reserveHeight, unsigned char* palette);
+
+// The same on the bytes of source, read to the trailer (or the end).
+class ByteSource;
+unsigned char* LoadGif(ByteSource& source, int* width, int* height, int reserveWidth,
+                       int reserveHeight, unsigned char* palette);

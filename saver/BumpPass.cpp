@@ -7,7 +7,9 @@
 #include <cstdint>
 #include <cstring>
 
-#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
+// ORVANE_BUMP_SCALAR keeps the scalar path where SSE2 exists, to measure what
+// the release (i486, no SSE2) runs.
+#if (defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)) && !defined(ORVANE_BUMP_SCALAR)
 #define ORVANE_BUMP_SSE2 1
 #include <emmintrin.h>
 #endif

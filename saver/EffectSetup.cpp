@@ -46,6 +46,16 @@ int CSaverWnd::OnCreate(LPCREATESTRUCTA createStruct) {
     }
 
     CDC* dc = GetDC();
+    if (dc == nullptr) {
+        // No device context to measure the display or build the palette with:
+        // a failed set-up, whose message the first frame that gets one shows.
+        m_screenWidth = GetSystemMetrics(SM_CXSCREEN);
+        m_screenHeight = GetSystemMetrics(SM_CYSCREEN);
+        m_frameRate = EffectiveFrameRate(ReadInt(kFrameRate));
+        FailForMemory();
+        m_startTime = static_cast<int32_t>(std::time(nullptr));
+        return 0;
+    }
     m_screenWidth = dc->GetDeviceCaps(HORZRES);
     m_screenHeight = dc->GetDeviceCaps(VERTRES);
     m_bitsPerPixel = dc->GetDeviceCaps(BITSPIXEL);

@@ -15,10 +15,6 @@ SIZE Extent(CDC* pDC, const char* text, int length) {
     return size;
 }
 
-int ToCoordinate(long long value) {
-    return static_cast<int>(std::max<long long>(INT32_MIN, std::min<long long>(INT32_MAX, value)));
-}
-
 // Rows read back per copy: the read-back needs a band of the screen in
 // memory, not the whole of it.
 constexpr int kReadBackRows = 128;
@@ -33,7 +29,7 @@ constexpr std::int64_t kMaxFontPixels = 4096;
 
 void CSaverWnd::BurnText(CDC* pDC) {
     const TextLines lines = SplitTextLines(m_text, static_cast<std::size_t>(m_text.GetLength()));
-    for (std::size_t i = 0; i < kMaxTextLines; ++i) m_textLines[i] = lines[i].c_str();
+    for (std::size_t i = 0; i < kMaxTextLines; ++i) m_textLines[i] = lines[i];
 
     // Tenths of a point, held to what gives at most kMaxFontPixels.
     const std::int64_t pixelsPerInch = std::max(1, pDC->GetDeviceCaps(LOGPIXELSY));
@@ -55,12 +51,18 @@ void CSaverWnd::BurnText(CDC* pDC) {
         const char* text = line;
         const int length = line.GetLength();
         // Character by character, each advancing by its own width: no kerning.
-        long long x = (m_screenWidth - static_cast<long long>(Extent(pDC, text, length).cx)) / 2;
+        // Cells off the screen are left out, and those drawn stay within the
+        // 16-bit positions the 95/98 family draws with.
+        const SIZE lineSize = Extent(pDC, text, length);
+        long long x = (m_screenWidth - static_cast<long long>(lineSize.cx)) / 2;
         for (int k = 0; k < length; ++k) {
-            pDC->TextOut(ToCoordinate(x), ToCoordinate(y), text + k, 1);
-            x += Extent(pDC, text + k, 1).cx;
+            const long long width = Extent(pDC, text + k, 1).cx;
+            int drawX = 0, drawY = 0;
+            if (PlaceTextCell(x, y, width, lineSize.cy, m_screenWidth, m_screenHeight, &drawX, &drawY))
+                pDC->TextOut(drawX, drawY, text + k, 1);
+            x += width;
         }
-        y += Extent(pDC, text, length).cy;
+        y += lineSize.cy;
     }
 
     // Read the screen back in bands through a memory bitmap: one copy per

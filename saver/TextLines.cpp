@@ -12,7 +12,7 @@ TextLines SplitTextLines(const char* text, std::size_t length) {
     std::size_t start = 0;  // start of the current line's run of characters
     for (std::size_t i = 0; i < length;) {
         if (text[i] == '\r' && i + 1 < length && text[i + 1] == '\n') {
-            lines[line].append(text + start, i - start);
+            lines[line] = CString(text + start, static_cast<int>(i - start));
             if (++line == kMaxTextLines) {
                 return lines;
             }
@@ -22,12 +22,12 @@ TextLines SplitTextLines(const char* text, std::size_t length) {
             ++i;
         }
     }
-    lines[line].append(text + start, length - start);
+    lines[line] = CString(text + start, static_cast<int>(length - start));
     return lines;
 }
 
-TextLines SplitTextLines(const std::string& text) {
-    return SplitTextLines(text.data(), text.size());
+TextLines SplitTextLines(const CString& text) {
+    return SplitTextLines(text, static_cast<std::size_t>(text.GetLength()));
 }
 
 void FormatNotFoundMessage(const char* fileName, char* message, std::size_t capacity) {
@@ -36,20 +36,35 @@ void FormatNotFoundMessage(const char* fileName, char* message, std::size_t capa
     if (message == nullptr || capacity == 0) {
         return;
     }
-    std::string text = kPrefix;
-    const std::string name = fileName ? fileName : "";
-    const std::size_t room = capacity - 1;                  // characters, without the terminator
-    const std::size_t fixed = text.size() + 1;              // prefix and the closing blank
-    if (fixed + name.size() <= room) {
+    CString text = kPrefix;
+    const char* name = fileName ? fileName : "";
+    const std::size_t nameLength = std::strlen(name);
+    const std::size_t room = capacity - 1;                          // characters, without the terminator
+    const std::size_t fixed = static_cast<std::size_t>(text.GetLength()) + 1;  // prefix and the closing blank
+    if (fixed + nameLength <= room) {
         text += name;
     } else if (room > fixed + sizeof kEllipsis - 1) {
         const std::size_t keep = room - fixed - (sizeof kEllipsis - 1);
         text += kEllipsis;
-        text += name.substr(name.size() - keep);
+        text += name + (nameLength - keep);
     }
     text += ' ';
-    text.resize(std::min(text.size(), room));
-    std::memcpy(message, text.c_str(), text.size() + 1);
+    const std::size_t length = std::min(static_cast<std::size_t>(text.GetLength()), room);
+    std::memcpy(message, static_cast<const char*>(text), length);
+    message[length] = '\0';
+}
+
+bool PlaceTextCell(long long x, long long y, long long width, long long height, int screenWidth, int screenHeight,
+                   int* drawX, int* drawY) {
+    // Italic overhangs reach beyond a cell's advance: a cell counts as on the
+    // screen while it is within its own height of it.
+    const long long margin = height > 0 ? height : 0;
+    const long long right = x + (width > 0 ? width : 0);
+    const long long bottom = y + (height > 0 ? height : 0);
+    if (right + margin <= 0 || x - margin >= screenWidth || bottom <= 0 || y >= screenHeight) return false;
+    *drawX = static_cast<int>(std::clamp(x, -kMaxGdiCoordinate, kMaxGdiCoordinate));
+    *drawY = static_cast<int>(std::clamp(y, -kMaxGdiCoordinate, kMaxGdiCoordinate));
+    return true;
 }
 
 void CutHeightsUnderBlack(const unsigned int* pixels, std::size_t rowStride, int firstRow, int rowCount,

@@ -3,17 +3,18 @@
 
 #include <array>
 #include <cstddef>
-#include <string>
+
+#include "framework/String.h"
 
 constexpr std::size_t kMaxTextLines = 4;
 
-using TextLines = std::array<std::string, kMaxTextLines>;
+using TextLines = std::array<CString, kMaxTextLines>;
 
 // CR LF ends a line and is dropped; a lone CR or LF is an ordinary character
 // of its line. All four lines start empty. The CR LF that would open a fifth
 // line and everything after it are dropped. A null text gives four empty lines.
 TextLines SplitTextLines(const char* text, std::size_t length);
-TextLines SplitTextLines(const std::string& text);
+TextLines SplitTextLines(const CString& text);
 
 // The failure message for a picture that could not be loaded: the prefix, the
 // file name and a closing blank, cut to fit capacity - 1 characters plus the
@@ -28,3 +29,16 @@ void FormatNotFoundMessage(const char* fileName, char* message, std::size_t capa
 // outside the screen are ignored.
 void CutHeightsUnderBlack(const unsigned int* pixels, std::size_t rowStride, int firstRow, int rowCount,
                           int screenWidth, int screenHeight, unsigned char* heightMap);
+
+// The largest coordinate the 95/98 family's drawing takes: it keeps positions
+// in 16 bits, and one beyond +-32767 wraps to the other side of the screen.
+constexpr long long kMaxGdiCoordinate = 32767;
+
+// Where a character cell at (x, y), width x height pixels in screen
+// coordinates, is drawn: false when it lies wholly off the screenWidth x
+// screenHeight screen (more than its height beside it, or above or below it),
+// so that it is left out; otherwise *drawX, *drawY receive the position held
+// to +-kMaxGdiCoordinate, which changes no cell that reaches the screen
+// unless the cell itself is wider or taller than that.
+bool PlaceTextCell(long long x, long long y, long long width, long long height, int screenWidth, int screenHeight,
+                   int* drawX, int* drawY);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The release artifact: a PE32 (i386) GUI executable for Windows 4.0 that imports
-# only the system's own DLLs, and from them only functions on the checked list.
+# only from the five DLLs every Windows 95 has, and from them only functions on
+# the checked list, and whose code holds nothing but i486 instructions.
 #   scripts/check-artifact.sh Orvane.scr [release/imports.txt]
 set -u
 scr=${1:?usage: check-artifact.sh Orvane.scr [imports list]}
@@ -47,8 +48,8 @@ dlls=$(cut -d' ' -f1 <<<"$imports" | sort -u)
 echo "imports:" $dlls
 for dll in $dlls; do
   case "$dll" in
-    KERNEL32.DLL|USER32.DLL|GDI32.DLL|ADVAPI32.DLL|COMDLG32.DLL|COMCTL32.DLL|MSVCRT.DLL|SHELL32.DLL) ;;
-    *) fail "imports $dll, which is not a system DLL" ;;
+    KERNEL32.DLL|USER32.DLL|GDI32.DLL|ADVAPI32.DLL|COMDLG32.DLL) ;;
+    *) fail "imports $dll, which is not one of the DLLs every Windows 95 has" ;;
   esac
   echo "  $dll: $(grep -c "^$dll " <<<"$imports") functions"
 done
@@ -59,6 +60,7 @@ listed=$(awk '
   {
     bad = ""
     if (NF < 6) bad = "too few fields"
+    else if (toupper($1) !~ /^(KERNEL32|USER32|GDI32|ADVAPI32|COMDLG32)\.DLL$/) bad = "not one of the five DLLs every Windows 95 has"
     else if ($3 != "imported" && $3 != "allowed") bad = "status is neither imported nor allowed"
     else if ($4 != "yes" && $4 != "stub") bad = "Windows 95/98 column is neither yes nor stub"
     else if ($5 != "yes") bad = "NT 4.0 column is not yes"
@@ -94,4 +96,7 @@ while read -r dll fn st; do
 done <<<"$listed"
 
 echo "$(wc -l <<<"$imports") imports checked against $(wc -l <<<"$listed") listed functions"
+
+# Any x86 processor from the i486 on must run every instruction.
+python3 "$(dirname "${BASH_SOURCE[0]}")/lib/i486-check.py" "$scr" "$objdump" || status=1
 exit $status

@@ -114,7 +114,7 @@ void BM_GenerateDefaultPicture(benchmark::State& state) {
 }
 
 void Screens(benchmark::internal::Benchmark* b) {
-    b->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMicrosecond);
+    b->Args({1024, 768})->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMicrosecond);
 }
 
 BENCHMARK(BM_FrameReference)->Apply(Screens);

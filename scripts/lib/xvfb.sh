@@ -16,10 +16,10 @@ WINE64=/usr/lib/wine/wine64
 WINE32=/usr/lib/wine/wine
 wine() { "$WINE64" "$@"; }
 wine32() { "$WINE32" "$@"; }
+# True for a 32-bit Windows program (PE32, not PE32+).
+is_pe32() { file -L "$1" 2>/dev/null | grep -q 'PE32 executable'; }
 # Runs a program through the loader its file asks for.
-wine_any() {
-  if file -L "$1" 2>/dev/null | grep -q 'PE32 executable'; then wine32 "$@"; else wine "$@"; fi
-}
+wine_any() { if is_pe32 "$1"; then wine32 "$@"; else wine "$@"; fi; }
 
 # Starts a private Xvfb on a display number that the server itself picks
 # (lock files make the choice safe when several callers start at once); sets
@@ -51,14 +51,17 @@ xvfb_stop() {
   fi
 }
 
-# Creates the prefix on first use (about 8 s) under a lock, so parallel callers wait.
+# Creates the prefix on first use (about 8 s) under a lock, so parallel callers
+# wait. wine_prepare PREFIX [LOADER]: a prefix made by `wine32` holds the 32-bit
+# side too (syswow64), one made by `wine` only the 64-bit one.
 wine_prepare() {
   export WINEPREFIX=$1
+  local loader=${2:-wine}
   mkdir -p "$(dirname "$WINEPREFIX")"
   (
     flock 9
     if [ ! -f "$WINEPREFIX/.orvane-ready" ]; then
-      wine wineboot.exe -i >/dev/null 2>&1
+      "$loader" wineboot.exe -i >/dev/null 2>&1
       wineserver -w
       touch "$WINEPREFIX/.orvane-ready"
     fi

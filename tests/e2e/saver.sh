@@ -75,6 +75,20 @@ case "$case_name" in
       wine "$probe" post "$HWND" 0x0112 0xF140 0; expect_running "WM_SYSCOMMAND SC_SCREENSAVE"
       wine "$probe" post "$HWND" 0x0112 0xF060 0; expect_end "WM_SYSCOMMAND SC_CLOSE"
     } ;;
+  version-*)
+    # The Windows version Wine presents to the program (its AppDefaults):
+    # the saver starts, its frames change, and a key ends it.
+    app_key='HKCU\Software\Wine\AppDefaults\Orvane.scr'
+    trap 'wine reg delete "$app_key" /f >/dev/null 2>&1; cleanup' EXIT
+    wine reg add "$app_key" /v Version /d "${case_name#version-}" /f >/dev/null 2>&1
+    open_saver && {
+      sleep 1; import -window root "$shots/$case_name-2.png" 2>/dev/null
+      lit=$(python3 "$here/shots.py" lit "$shots/$case_name-2.png")
+      differ=$(python3 "$here/shots.py" differ "$shots/$case_name.png" "$shots/$case_name-2.png")
+      [ "$lit" -gt 0 ] && pass "$lit pixels lit" || fail "nothing lit"
+      [ "$differ" -gt 0 ] && pass "the frames change ($differ pixels)" || fail "the screen does not change"
+      xdotool key x; expect_end "a key"
+    } ;;
   *) echo "unknown case $case_name"; exit 2 ;;
 esac
 

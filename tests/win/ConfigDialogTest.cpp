@@ -311,28 +311,30 @@ std::vector<std::string> Items(HWND combo) {
     return items;
 }
 
+struct PopupSearch {
+    HWND owner;
+    const char* caption;
+    HWND found;
+};
+
+// A lambda cannot be the callback: on 32-bit Windows it must be __stdcall.
+BOOL CALLBACK FindOwnedPopup(HWND hWnd, LPARAM lParam) {
+    PopupSearch* s = reinterpret_cast<PopupSearch*>(lParam);
+    char text[64] = {};
+    GetWindowTextA(hWnd, text, sizeof text);
+    if (GetWindow(hWnd, GW_OWNER) == s->owner && IsWindowVisible(hWnd) &&
+        (s->caption == nullptr || std::strcmp(text, s->caption) == 0)) {
+        s->found = hWnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 // A visible top-level window of this thread owned by owner (null: owned by
 // none), with the given caption when one is named.
 HWND OwnedPopup(HWND owner, const char* caption = nullptr) {
-    struct Search {
-        HWND owner;
-        const char* caption;
-        HWND found;
-    } search = {owner, caption, nullptr};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND hWnd, LPARAM lParam) -> BOOL {
-            Search* s = reinterpret_cast<Search*>(lParam);
-            char text[64] = {};
-            GetWindowTextA(hWnd, text, sizeof text);
-            if (GetWindow(hWnd, GW_OWNER) == s->owner && IsWindowVisible(hWnd) &&
-                (s->caption == nullptr || std::strcmp(text, s->caption) == 0)) {
-                s->found = hWnd;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    PopupSearch search = {owner, caption, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), FindOwnedPopup, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 

@@ -174,6 +174,41 @@ TEST_F(EffectSetupTest, PictureThatCannotBeLoaded) {
     DeleteFileA(text.c_str());
 }
 
+// A system with no device context to give at creation (the 95/98 family has
+// few common ones and a small graphics heap): the set-up fails with the
+// memory message instead of using a null context, and the first frame that
+// gets a context shows the message.
+class CNoDcAtCreateWnd : public CSaverWnd {
+public:
+    CDC* GetDC() override { return m_refuse ? nullptr : CSaverWnd::GetDC(); }
+    bool m_refuse = true;
+};
+
+TEST_F(EffectSetupTest, NoDeviceContextIsAFailedSetUp) {
+    Store("FilenameGif", "");
+    CNoDcAtCreateWnd* wnd = new CNoDcAtCreateWnd;
+    ASSERT_TRUE(wnd->CreateFullScreen());
+    const HWND hWnd = wnd->m_hWnd;
+    KillTimer(hWnd, kFrameTimerId);
+    EXPECT_EQ(wnd->m_failure, 1);
+    EXPECT_STREQ(wnd->m_message, " Sorry, not enough memory ");
+    EXPECT_EQ(wnd->m_screenWidth, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(wnd->m_screenHeight, GetSystemMetrics(SM_CYSCREEN));
+    EXPECT_EQ(wnd->m_centerX, wnd->m_screenWidth / 2);
+    EXPECT_EQ(wnd->m_centerY, wnd->m_screenHeight / 2);
+    EXPECT_EQ(wnd->m_heightMap, nullptr);
+    EXPECT_EQ(wnd->m_dib.m_pBits, nullptr);
+    EXPECT_FALSE(wnd->m_textDone);
+    wnd->OnTimer(kFrameTimerId);  // still no context: nothing is drawn
+    EXPECT_FALSE(wnd->m_textDone);
+    wnd->m_refuse = false;
+    wnd->OnTimer(kFrameTimerId);
+    EXPECT_TRUE(wnd->m_textDone) << "the message was measured and drawn";
+    EXPECT_GT(wnd->m_messageWidth, 0);
+    wnd->DestroyWindow();
+    PumpMessages(20);
+}
+
 // A 640 x 480 picture is stretched over the screen by accumulated steps,
 // its rows turned bottom-up and its pixels made brightness ranks.
 TEST_F(EffectSetupTest, GifStretchedOverTheScreen) {

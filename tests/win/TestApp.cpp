@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "framework/runtime/X87.h"
 #include "settings/Settings.h"
 
 namespace {
@@ -29,6 +30,8 @@ void PumpMessages(DWORD milliseconds) {
 }
 
 int main(int argc, char** argv) {
+    // The release's start-up sets the same precision before anything runs.
+    SetX87DoublePrecision();
     ::testing::InitGoogleTest(&argc, argv);
     g_testApp.m_hInstance = GetModuleHandleA(nullptr);
     g_testApp.SetRegistryKey(kCompanyKey);

@@ -106,7 +106,9 @@ TEST_F(TextLayerTest, LinesAreCentredCharacterByCharacter) {
         CFont font;
         ASSERT_TRUE(font.CreatePointFont(wnd.m_fontHeight * 80, wnd.m_fontFace, dc));
         const HGDIOBJ old = dc->SelectObject(&font);
-        const TextLines lines = SplitTextLines(text, std::strlen(text));
+        const TextLines split = SplitTextLines(text, std::strlen(text));
+        std::vector<std::string> lines;
+        for (const CString& line : split) lines.emplace_back(line, line.GetLength());
         auto extent = [&](const std::string& s) {
             SIZE size = {0, 0};
             GetTextExtentPointA(dc->m_hDC, s.c_str(), static_cast<int>(s.size()), &size);
