@@ -29,7 +29,6 @@ public:
 
     void Give();
     void Withdraw();
-    bool Given() const { return m_given; }
 
 private:
     bool m_given = false;
