@@ -9,6 +9,8 @@ typedef DWORD(WINAPI* PwdChangePasswordProc)(LPCSTR, HWND, DWORD, LPVOID);
 
 constexpr UINT kScreenSaverRunning = 97;  // SPI_SCREENSAVERRUNNING
 
+}  // namespace
+
 // Whether the system's setting asks for a password. Only absence means "no
 // password": the key or the value was never written. A key that is there but
 // cannot be opened, or a value that is there but does not fit in 4 bytes, is
@@ -16,7 +18,7 @@ constexpr UINT kScreenSaverRunning = 97;  // SPI_SCREENSAVERRUNNING
 // locks anyone out, since without the system's check the saver closes anyway.
 // The value's type is not looked at: shorter values are read into a zeroed
 // buffer and taken in the machine's byte order.
-bool PasswordRequired() {
+bool ScreenSaverPasswordRequired() {
     HKEY key;
     const LONG opened = RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_READ, &key);
     if (opened == ERROR_FILE_NOT_FOUND) return false;
@@ -32,7 +34,18 @@ bool PasswordRequired() {
     return value != 0;
 }
 
-}  // namespace
+void CScreenSaverRunningNotice::Give() {
+    UINT previous = 0;
+    SystemParametersInfoA(kScreenSaverRunning, TRUE, &previous, 0);
+    m_given = true;
+}
+
+void CScreenSaverRunningNotice::Withdraw() {
+    if (!m_given) return;
+    UINT previous = 0;
+    SystemParametersInfoA(kScreenSaverRunning, FALSE, &previous, 0);
+    m_given = false;
+}
 
 static_assert(sizeof(OSVERSIONINFOA) == 148, "the version query's structure as the 95/98 family knows it");
 
@@ -42,9 +55,9 @@ bool IsWindows9xFamily() {
     return GetVersionExA(&info) && info.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
 }
 
-bool VerifyScreenSaverPassword(HWND owner, int32_t startTime) {
+bool VerifyScreenSaverPassword(HWND owner, int32_t startTime, CScreenSaverRunningNotice& notice) {
     if (WithinPasswordGrace(startTime, static_cast<int32_t>(std::time(nullptr)))) return true;
-    if (!PasswordRequired()) return true;
+    if (!ScreenSaverPasswordRequired()) return true;
 
     HMODULE library = LoadLibraryA("PASSWORD.CPL");
     if (library == nullptr) return true;
@@ -54,14 +67,13 @@ bool VerifyScreenSaverPassword(HWND owner, int32_t startTime) {
     // would leave the user no way back to the desktop.
     bool granted = true;
     if (verify != nullptr) {
-        // The system is told that a screen saver runs, and the cursor is shown,
-        // only while its dialog is open; both go back whatever the answer.
-        UINT previous = 0;
-        SystemParametersInfoA(kScreenSaverRunning, TRUE, &previous, 0);
+        // The notice stays after the dialog: a refused answer must not open the
+        // task list, and a granted one ends the saver, which withdraws it.
+        // The cursor is shown only while the dialog is open.
+        notice.Give();
         ShowCursor(TRUE);
         granted = verify(owner) == 1;
         ShowCursor(FALSE);
-        SystemParametersInfoA(kScreenSaverRunning, FALSE, &previous, 0);
     }
     FreeLibrary(library);
     return granted;

@@ -110,3 +110,7 @@ void CMonitorCovers::DestroyAll() {
     for (CCoverWnd* cover : m_covers) cover->DestroyWindow();
     m_covers.clear();
 }
+
+void CMonitorCovers::EnableAll(BOOL enable) {
+    for (CCoverWnd* cover : m_covers) EnableWindow(cover->m_hWnd, enable);
+}

@@ -44,6 +44,8 @@ public:
     // The same for a given list of monitor rectangles.
     void Apply(CSaverWnd* owner, const std::vector<ScreenRect>& monitors);
     void DestroyAll();
+    // Disabled covers take no input at all (while the password dialog runs).
+    void EnableAll(BOOL enable);
 
     const std::vector<CCoverWnd*>& Covers() const { return m_covers; }
 

@@ -31,16 +31,29 @@ BOOL CSaverWnd::CreateFullScreen() {
     const BOOL created = CreateEx(WS_EX_TOPMOST, className, "", WS_POPUP | WS_VISIBLE, 0, 0,
                                   GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr);
     // A failed creation has already deleted this object.
-    if (created) m_timerId = SetTimer(m_hWnd, kFrameTimerId, FrameTimerPeriod(m_frameRate), nullptr);
-    return created;
+    if (!created) return FALSE;
+    m_timerId = SetTimer(m_hWnd, kFrameTimerId, FrameTimerPeriod(m_frameRate), nullptr);
+    ProtectIfPasswordAsked();
+    return TRUE;
+}
+
+void CSaverWnd::ProtectIfPasswordAsked() {
+    // A failed set-up still asks for the password on input: it is protected too.
+    if (m_isWin9x && ScreenSaverPasswordRequired()) m_runningNotice.Give();
 }
 
 LRESULT CSaverWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CLOSE && m_checkRunning) {
+        m_closeAfterCheck = true;
+        return 0;
+    }
     HandleInput(message);
     return CWnd::WindowProc(message, wParam, lParam);
 }
 
 void CSaverWnd::HandleInput(UINT message) {
+    // The check's own dialog is the only thing that answers while it runs.
+    if (m_checkRunning) return;
     bool closeRequest = false;
     switch (message) {
     case WM_MOUSEMOVE: {
@@ -76,7 +89,21 @@ void CSaverWnd::HandleInput(UINT message) {
 
 bool CSaverWnd::CheckPassword() {
     if (!m_isWin9x) return true;
-    return VerifyScreenSaverPassword(m_hWnd, m_startTime);
+    m_checkRunning = true;
+    // The dialog disables its owner only; the covers would still take input.
+    m_covers.EnableAll(FALSE);
+    const bool granted = VerifyScreenSaverPassword(m_hWnd, m_startTime, m_runningNotice);
+    m_covers.EnableAll(TRUE);
+    m_checkRunning = false;
+    if (m_coversAfterCheck) {
+        m_coversAfterCheck = false;
+        if (!m_released) m_covers.Update(this);
+    }
+    if (m_closeAfterCheck) {
+        m_closeAfterCheck = false;
+        PostMessageA(m_hWnd, WM_CLOSE, 0, 0);
+    }
+    return granted;
 }
 
 void CSaverWnd::ReleaseResources() {
@@ -91,6 +118,7 @@ void CSaverWnd::ReleaseResources() {
     m_timerId = 0;
     m_covers.DestroyAll();
     ShowCursor(TRUE);
+    m_runningNotice.Withdraw();
 }
 
 BOOL CSaverWnd::DestroyWindow() {
@@ -151,7 +179,11 @@ void CSaverWnd::OnSysCommand(UINT nID, LPARAM) {
 
 void CSaverWnd::OnDisplayChange(UINT, int, int) {
     Default();
-    if (!m_released) m_covers.Update(this);
+    // A check may have started from a cover's input: that cover stays until it returns.
+    if (m_checkRunning)
+        m_coversAfterCheck = true;
+    else if (!m_released)
+        m_covers.Update(this);
 }
 
 void CSaverWnd::PostNcDestroy() {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "app/Password.h"
 #include "display/DibSurface.h"
 #include "framework/Framework.h"
 #include "saver/BumpPass.h"
@@ -29,6 +30,7 @@ public:
     virtual BOOL CreateFullScreen();
 
     // True when the saver may close (asks the system's password on 95/98).
+    // While it runs, no input starts another check and a close waits for it.
     bool CheckPassword();
     // The input test: mouse movement from the first position, a key or a
     // button asks for a close. Also for input over the monitor covers.
@@ -116,10 +118,19 @@ private:
     // of the previous and the current lit window (map coordinates).
     void CopyFrame(CDC* pDC, const PixelRect& previous, const PixelRect& current);
 
-    // Frees both maps, kills the timer and shows the cursor again, once,
-    // whichever way the window goes.
+    // On the 95/98 family with a password asked for: the system is told that
+    // a screen saver runs, from the end of the set-up until the window goes.
+    void ProtectIfPasswordAsked();
+    // Frees both maps, kills the timer, shows the cursor again and withdraws
+    // the running notice, once, whichever way the window goes.
     void ReleaseResources();
     bool m_released = false;
+    CScreenSaverRunningNotice m_runningNotice;
+    // The password dialog's owner must outlive the dialog's call: a close or
+    // a change of monitors that comes meanwhile waits for the answer.
+    bool m_checkRunning = false;
+    bool m_closeAfterCheck = false;
+    bool m_coversAfterCheck = false;
     // The frame's CPU work follows the lit window; anything else that writes
     // the light map or the bitmap invalidates it.
     BumpFrame m_frame;

@@ -46,11 +46,12 @@ find_window() {
   echo "$line"
 }
 
-# True when the saver process ends within $1 seconds.
+# True when the saver process ends within $1 seconds; its exit status is then in SAVER_STATUS.
+SAVER_STATUS=""
 ends_within() {
   local i
   for i in $(seq 1 $(($1 * 10))); do
-    if ! kill -0 "$SAVER_PID" 2>/dev/null; then wait "$SAVER_PID"; SAVER_PID=""; return 0; fi
+    if ! kill -0 "$SAVER_PID" 2>/dev/null; then wait "$SAVER_PID"; SAVER_STATUS=$?; SAVER_PID=""; return 0; fi
     sleep 0.1
   done
   return 1

@@ -28,7 +28,11 @@ password_cleanup() {
 }
 trap 'password_cleanup; cleanup' EXIT
 
-e2e_begin 1024x768x24
+# The cover cases see two monitors (as monitors.sh does, a fresh Xvfb each).
+case "$case_name" in
+  cover-*) e2e_begin 640x480x24 +xinerama -extension RANDR -screen 1 800x600x24 ;;
+  *) e2e_begin 1024x768x24 ;;
+esac
 password_cleanup
 
 # A folder of its own for the case: a copy of the saver and the named stand-ins.
@@ -54,6 +58,33 @@ expect_recorded() {
   local got; got=$(recorded "$1")
   [ "$got" = "$2" ] && pass "$3 ($1 = $2)" || fail "$3: $1 is $got, expected $2"
 }
+
+# The system's screen-saver-running flag as another process reads it: 0, 1 or "?".
+running_flag() {
+  local v; v=$(wine "$tool" running 2>/dev/null | tr -d '\r')
+  echo "${v:-?}"
+}
+# Waits up to $1 seconds for the flag to read $2.
+flag_reads_within() {
+  local until=$((SECONDS + $1))
+  while [ $SECONDS -lt $until ]; do [ "$(running_flag)" = "$2" ] && return 0; sleep 0.2; done
+  return 1
+}
+expect_flag() {
+  local got; got=$(running_flag)
+  [ "$got" = "$1" ] && pass "$2 (flag $got)" || fail "$2: flag $got, expected $1"
+}
+# The saver ended without a fault.
+expect_clean_exit() {
+  [ "$SAVER_STATUS" = 0 ] && pass "the saver exited cleanly" || fail "the saver's exit status: ${SAVER_STATUS:-none}"
+}
+# A protected run: the flag is on from shortly after the start.
+expect_protected_start() {
+  flag_reads_within 10 1 && pass "the flag is on shortly after the start" || fail "the flag never came on"
+}
+# A Wine process that outlives the saver keeps the Wine server, which holds
+# the flag, so that "off after the end" is the saver's doing.
+hold_server() { wine "$tool" hold 120 >/dev/null 2>&1 & TOOL_PID=$!; }
 
 # Like open_saver, with Wine's registry trace in $trace.
 trace="$shots/$case_name.trace"
@@ -86,7 +117,13 @@ case "$case_name" in
     # The stand-in would refuse; outside the 95/98 family it is never asked.
     install_case PASSWORD.CPL
     use_password 1; set_standin VerifyAnswer 0
-    open_traced && { sleep 6; xdotool key x; expect_end "a key 6 s after the set-up"; }
+    hold_server
+    open_traced && {
+      for i in 1 2 3 4 5; do [ "$(running_flag)" = 1 ] && break; sleep 1; done
+      expect_flag 0 "outside the 95/98 family the flag stays off"
+      xdotool key x; expect_end "a key 6 s after the set-up"
+    }
+    expect_flag 0 "the flag is off after the end"
     expect_recorded PasswordLoads absent "PASSWORD.CPL was never loaded"
     expect_setting_read no
     ;;
@@ -103,11 +140,17 @@ case "$case_name" in
     as_win98; use_password 1; set_standin VerifyAnswer 0
     # The key follows the window at once: the exact border (4 s ends, 5 s asks)
     # is the Windows unit tests' business, where the clock is under control.
+    hold_server
     start_saver /s
     line=$(find_window)
     if [ "$line" = none ] || [ -z "$line" ]; then fail "no saver window"
-    else xdotool key x; expect_end "a key right after the set-up"; fi
+    else
+      # The grace period does not change the protection: the flag is on from the start.
+      expect_protected_start
+      xdotool key x; expect_end "a key right after the set-up"; expect_clean_exit
+    fi
     expect_recorded VerifyCalls absent "no password asked in the first seconds"
+    expect_flag 0 "the flag is off after the end"
     ;;
   right)
     install_case PASSWORD.CPL
@@ -128,7 +171,7 @@ case "$case_name" in
         || fail "screen-saver-running flag during the dialog: $running"
       expect_running "a wrong password"
       running=$(wine "$tool" running 2>/dev/null | tr -d '\r')
-      [ "$running" = 0 ] && pass "the flag is cleared after the dialog" || fail "flag after the dialog: $running"
+      [ "$running" = 1 ] && pass "the flag stays on after a refused answer" || fail "flag after the dialog: $running"
       # The light keeps moving: two screenshots a second apart differ.
       import -window root "$shots/$case_name-1.png" 2>/dev/null; sleep 1
       import -window root "$shots/$case_name-2.png" 2>/dev/null
@@ -151,6 +194,84 @@ case "$case_name" in
       xdotool key x; expect_end "the right password at the third question"
       expect_recorded VerifyCalls 3 "asked three times in all"
     }
+    ;;
+  protected-run)
+    # The flag from the start, through a refused check, until the right password ends the saver.
+    install_case PASSWORD.CPL
+    as_win98; use_password 1; set_standin VerifyAnswer 0; set_standin VerifyPumpMs 2000
+    hold_server
+    open_saver 300 300 && {
+      expect_protected_start
+      sleep 6; xdotool key x; sleep 1
+      expect_flag 1 "the flag is on during the dialog"
+      expect_running "a wrong password"
+      expect_flag 1 "the flag stays on after a refused answer"
+      expect_recorded VerifyCalls 1 "asked once"
+      set_standin VerifyPumpMs 0; set_standin VerifyAnswer 1
+      xdotool key x; expect_end "the right password"; expect_clean_exit
+      expect_recorded VerifyCalls 2 "asked twice"
+    }
+    expect_flag 0 "the flag is off after the end"
+    ;;
+  protected-close)
+    # WM_CLOSE from another process ends a protected saver and clears the flag.
+    install_case PASSWORD.CPL
+    as_win98; use_password 1; set_standin VerifyAnswer 0
+    hold_server
+    open_saver 300 300 && {
+      expect_protected_start
+      wine "$probe" post "$HWND" 16 0 0 >/dev/null 2>&1
+      expect_end "WM_CLOSE from another process"; expect_clean_exit
+    }
+    expect_flag 0 "the flag is off after the end"
+    expect_recorded VerifyCalls absent "nothing asked"
+    ;;
+  protected-failed-setup)
+    # A picture that is not there: the message instead of the effect, protected all the same.
+    install_case PASSWORD.CPL
+    as_win98; use_password 1; set_standin VerifyAnswer 1
+    wine reg add "$config" /v FilenameGif /d "$(winpath "$data/no-such-picture.gif")" /f >/dev/null 2>&1
+    hold_server
+    open_saver 300 300 && {
+      expect_protected_start
+      sleep 6; xdotool key x; expect_end "the right password after a failed set-up"; expect_clean_exit
+    }
+    expect_recorded VerifyCalls 1 "asked once"
+    expect_flag 0 "the flag is off after the end"
+    ;;
+  unprotected)
+    # No password asked for: the flag is never given.
+    install_case PASSWORD.CPL
+    as_win98; use_password 0; set_standin VerifyAnswer 0
+    hold_server
+    open_saver 300 300 && {
+      on=0
+      for i in 1 2 3 4 5; do [ "$(running_flag)" = 1 ] && on=1; sleep 0.5; done
+      [ $on = 0 ] && pass "the flag stays off without a password" || fail "the flag came on without a password"
+      xdotool key x; expect_end "a key"
+    }
+    expect_flag 0 "the flag is off after the end"
+    ;;
+  cover-dialog)
+    # Input over the second monitor's cover while the dialog is open asks nothing more;
+    # the right answer then ends the saver cleanly.
+    install_case PASSWORD.CPL
+    as_win98; use_password 1; set_standin VerifyAnswer 1; set_standin VerifyPumpMs 6000
+    hold_server
+    open_saver 720 560 && {
+      expect_protected_start
+      sleep 6
+      xdotool mousemove 740 580; sleep 1   # over the cover: asks
+      expect_recorded VerifyCalls 1 "movement over the cover asked"
+      xdotool mousemove 700 520; sleep 0.3; xdotool mousemove 780 590; sleep 0.3
+      xdotool click 1; sleep 0.3; xdotool click 3; sleep 0.3; xdotool key x; sleep 0.3
+      xdotool mousemove 610 450; sleep 0.3; xdotool click 1; sleep 0.3
+      expect_recorded VerifyCalls 1 "input during the dialog asked nothing more"
+      expect_end "the right answer"; expect_clean_exit
+      expect_recorded VerifyCalls 1 "asked once in all"
+      expect_recorded VerifyMostNested 1 "never two dialogs at once"
+    }
+    expect_flag 0 "the flag is off after the end"
     ;;
   value-zero)
     install_case PASSWORD.CPL

@@ -7,6 +7,7 @@
 
 namespace {
 constexpr UINT kGetScreenSaverRunning = 114;  // SPI_GETSCREENSAVERRUNNING
+int g_running = 0;                            // calls of this process not yet returned
 }
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
@@ -17,6 +18,10 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
 
 extern "C" BOOL WINAPI VerifyScreenSavePwd(HWND owner) {
     StandinCount(kVerifyCalls);
+    // A call made while another still runs shows as a depth above 1.
+    ++g_running;
+    if (static_cast<DWORD>(g_running) > StandinRead(kVerifyMostNested))
+        StandinWrite(kVerifyMostNested, static_cast<DWORD>(g_running));
     StandinWrite(kVerifyWindow, static_cast<DWORD>(reinterpret_cast<UINT_PTR>(owner)));
 
     // The display count without changing it: one step up and back down.
@@ -49,6 +54,7 @@ extern "C" BOOL WINAPI VerifyScreenSavePwd(HWND owner) {
     }
     StandinWrite(kVerifyTimerTicks, ticks);
     if (!wasDisabled) EnableWindow(owner, TRUE);
+    --g_running;
 
     return static_cast<BOOL>(StandinRead(kVerifyAnswer));
 }

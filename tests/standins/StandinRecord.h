@@ -23,6 +23,7 @@ constexpr const char* kVerifyCursorCount = "VerifyCursorCount";    // display co
 constexpr const char* kVerifyCursorShowing = "VerifyCursorShowing";  // CURSORINFO says shown
 constexpr const char* kVerifySaverRunning = "VerifySaverRunning";  // SPI_GETSCREENSAVERRUNNING
 constexpr const char* kVerifyTimerTicks = "VerifyTimerTicks";      // owner's WM_TIMER during the loop
+constexpr const char* kVerifyMostNested = "VerifyMostNested";      // calls running at once, at most
 
 // Written by MPR.DLL.
 constexpr const char* kChangeCalls = "ChangeCalls";

@@ -3,6 +3,8 @@
 //                                window, prints its handle (decimal) and
 //                                keeps it for SECONDS
 //   standin_tool running         prints SPI_GETSCREENSAVERRUNNING (0 or 1)
+//   standin_tool hold SECONDS    does nothing for SECONDS, keeping the Wine
+//                                server (which holds that flag) up
 #include <windows.h>
 
 #include <cstdio>
@@ -26,12 +28,16 @@ int main(int argc, char** argv) {
         }
         return 0;
     }
+    if (argc == 3 && std::strcmp(argv[1], "hold") == 0) {
+        Sleep(static_cast<DWORD>(std::atoi(argv[2])) * 1000u);
+        return 0;
+    }
     if (argc == 2 && std::strcmp(argv[1], "running") == 0) {
         BOOL running = FALSE;
         if (!SystemParametersInfoA(114, 0, &running, 0)) return 1;  // SPI_GETSCREENSAVERRUNNING
         std::printf("%d\n", running ? 1 : 0);
         return 0;
     }
-    std::fprintf(stderr, "usage: standin_tool window SECONDS | running\n");
+    std::fprintf(stderr, "usage: standin_tool window SECONDS | running | hold SECONDS\n");
     return 2;
 }

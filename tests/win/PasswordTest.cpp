@@ -86,6 +86,7 @@ protected:
     void TearDown() override {
         if (m_wnd != nullptr && IsWindow(m_hWnd)) m_wnd->DestroyWindow();
         PumpMessages(20);
+        EXPECT_FALSE(ScreenSaverRunningFlag()) << "the notice outlived the saver window";
         TestApp().m_pMainWnd = nullptr;
         g_cursorOriginSet = FALSE;
         DeleteFileA(InstalledCpl().c_str());
@@ -101,6 +102,7 @@ protected:
 
     void SetUsePassword(const Setting& s) {
         DeleteTree(HKEY_CURRENT_USER, "Control Panel");
+        m_settingAsks = s.asks;
         if (!s.keyThere) return;
         HKEY key;
         ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_ALL_ACCESS,
@@ -112,11 +114,14 @@ protected:
     }
 
     // A saver window on the 95/98 family whose set-up ended secondsAgo ago.
+    // It is protected (the system told that a screen saver runs) when the
+    // setting asks for a password at its creation.
     void Create(int secondsAgo = 6, bool win9x = true) {
         m_wnd = new CSaverWnd;
+        m_wnd->m_isWin9x = win9x;
         ASSERT_TRUE(m_wnd->CreateFullScreen());
         m_hWnd = m_wnd->m_hWnd;
-        m_wnd->m_isWin9x = win9x;
+        m_protected = win9x && m_settingAsks;
         m_wnd->m_startTime = static_cast<int32_t>(std::time(nullptr)) - secondsAgo;
         m_hiddenCount = CursorCount();
         MSG msg;
@@ -147,12 +152,12 @@ protected:
         }
         return ticks;
     }
-    // The check leaves nothing behind: the component released, the flag
-    // cleared and the cursor as hidden as before.
+    // The check leaves nothing behind: the component released and the cursor
+    // as hidden as before. The notice stays as long as a protected saver runs.
     void ExpectRestored() {
         EXPECT_EQ(GetModuleHandleA("PASSWORD.CPL"), nullptr);
         EXPECT_EQ(StandinRead(kPasswordUnloads), StandinRead(kPasswordLoads));
-        EXPECT_FALSE(ScreenSaverRunningFlag());
+        EXPECT_EQ(ScreenSaverRunningFlag(), m_protected);
         EXPECT_EQ(CursorCount(), m_hiddenCount);
         EXPECT_LT(CursorCount(), 0);
     }
@@ -162,11 +167,14 @@ protected:
     HWND m_hWnd = nullptr;
     int m_cursorBefore = 0;
     int m_hiddenCount = 0;
+    bool m_settingAsks = false;
+    bool m_protected = false;
 };
 
 TEST_F(PasswordTest, OutsideThe9xFamilyTheFirstInputEndsTheSaver) {
     StandinWrite(kVerifyAnswer, 0);
     Create(60, false);
+    EXPECT_FALSE(ScreenSaverRunningFlag());
     EXPECT_TRUE(m_wnd->CheckPassword());
     Key();
     EXPECT_TRUE(ClosePosted());
@@ -206,7 +214,7 @@ TEST_F(PasswordTest, NoPasswordDuringTheFirstFiveSeconds) {
 TEST_F(PasswordTest, RightPasswordEndsTheSaver) {
     StandinWrite(kVerifyAnswer, 1);
     Create();
-    ASSERT_FALSE(ScreenSaverRunningFlag());
+    ASSERT_TRUE(ScreenSaverRunningFlag());
     Key();
     EXPECT_TRUE(ClosePosted());
     EXPECT_EQ(StandinRead(kVerifyCalls), 1u);
@@ -340,6 +348,194 @@ TEST_F(PasswordTest, WindowClosesThroughTheMessageLoopAndRestoresTheCursor) {
     EXPECT_EQ(TestApp().Run(), 0);
     EXPECT_FALSE(IsWindow(m_hWnd));
     EXPECT_EQ(CursorCount(), m_cursorBefore);
+    EXPECT_FALSE(ScreenSaverRunningFlag());
+    m_wnd = nullptr;
+}
+
+
+// A protected run: the system is told that a screen saver runs from the end
+// of the set-up on, through a refused check, until the window is gone, by
+// whichever way it ends.
+TEST_F(PasswordTest, ProtectedRunKeepsTheNoticeUntilTheWindowIsGone) {
+    enum class End { RightPassword, CloseMessage, DestroyWindow };
+    const struct {
+        const char* what;
+        End end;
+        bool failedSetUp;
+        bool inGrace;
+    } cases[] = {
+        {"right password", End::RightPassword, false, false},
+        {"WM_CLOSE", End::CloseMessage, false, false},
+        {"DestroyWindow", End::DestroyWindow, false, false},
+        {"failed set-up, right password", End::RightPassword, true, false},
+        {"failed set-up, WM_CLOSE", End::CloseMessage, true, false},
+        {"a key within the grace period", End::RightPassword, false, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TestApp().WriteProfileString("Config", "FilenameGif", c.failedSetUp ? "C:\\orvane-missing-picture.gif" : "");
+        Create(c.inGrace ? 0 : 6);
+        EXPECT_EQ(m_wnd->m_failure != 0, c.failedSetUp);
+        EXPECT_TRUE(ScreenSaverRunningFlag()) << "right after the set-up";
+
+        if (!c.inGrace) {
+            StandinWrite(kVerifyAnswer, 0);
+            const DWORD callsBefore = StandinRead(kVerifyCalls);
+            Key();
+            EXPECT_EQ(StandinRead(kVerifyCalls), callsBefore + 1);
+            EXPECT_EQ(StandinRead(kVerifySaverRunning), 1u) << "during the dialog";
+            EXPECT_FALSE(ClosePosted());
+            EXPECT_TRUE(ScreenSaverRunningFlag()) << "after a refused answer";
+            PumpMessages(100);
+            EXPECT_TRUE(ScreenSaverRunningFlag());
+        }
+
+        const DWORD callsBefore = StandinRead(kVerifyCalls);
+        TestApp().m_pMainWnd = m_wnd;
+        switch (c.end) {
+        case End::RightPassword:
+            StandinWrite(kVerifyAnswer, 1);
+            Key();
+            EXPECT_EQ(StandinRead(kVerifyCalls) - callsBefore, c.inGrace ? 0u : 1u);
+            EXPECT_TRUE(ScreenSaverRunningFlag()) << "until the window goes";
+            EXPECT_EQ(TestApp().Run(), 0);
+            break;
+        case End::CloseMessage:
+            PostMessageA(m_hWnd, WM_CLOSE, 0, 0);
+            EXPECT_EQ(TestApp().Run(), 0);
+            break;
+        case End::DestroyWindow:
+            TestApp().m_pMainWnd = nullptr;
+            m_wnd->DestroyWindow();
+            break;
+        }
+        EXPECT_FALSE(IsWindow(m_hWnd));
+        EXPECT_FALSE(ScreenSaverRunningFlag()) << "after the window is gone";
+        EXPECT_EQ(CursorCount(), m_cursorBefore);
+        m_wnd = nullptr;
+    }
+}
+
+// Without a password to ask for, and on the NT family, the notice is never given.
+TEST_F(PasswordTest, UnprotectedRunNeverGivesTheNotice) {
+    const struct {
+        Setting setting;
+        bool win9x;
+    } cases[] = {
+        {{"95/98, 0", true, true, REG_DWORD, Dword(0), false}, true},
+        {{"95/98, no key", false, false, REG_NONE, {}, false}, true},
+        {{"NT, 1", true, true, REG_DWORD, Dword(1), true}, false},
+    };
+    StandinWrite(kVerifyAnswer, 0);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.setting.what);
+        SetUsePassword(c.setting);
+        Create(6, c.win9x);
+        EXPECT_FALSE(ScreenSaverRunningFlag());
+        Key();
+        EXPECT_TRUE(ClosePosted());
+        EXPECT_FALSE(ScreenSaverRunningFlag());
+        m_wnd->DestroyWindow();
+        EXPECT_FALSE(ScreenSaverRunningFlag());
+        m_wnd = nullptr;
+    }
+    EXPECT_EQ(StandinRead(kVerifyCalls), 0u);
+}
+
+// A password asked for only after the set-up: the dialog gives the notice,
+// and a refused answer leaves it, as in a run protected from the start.
+TEST_F(PasswordTest, NoticeGivenByALaterCheckStaysUntilTheEnd) {
+    SetUsePassword({"0", true, true, REG_DWORD, Dword(0), false});
+    Create();
+    EXPECT_FALSE(ScreenSaverRunningFlag());
+    SetUsePassword({"1", true, true, REG_DWORD, Dword(1), true});
+    StandinWrite(kVerifyAnswer, 0);
+    Key();
+    EXPECT_EQ(StandinRead(kVerifyCalls), 1u);
+    EXPECT_EQ(StandinRead(kVerifySaverRunning), 1u);
+    EXPECT_TRUE(ScreenSaverRunningFlag());
+    m_wnd->DestroyWindow();
+    EXPECT_FALSE(ScreenSaverRunningFlag());
+}
+
+// What the covers look like while the stand-in's dialog runs, seen from a
+// thread timer that its message loop dispatches.
+struct CoverWatch {
+    HWND cover = nullptr;
+    int samples = 0;
+    int enabled = 0;
+    int gone = 0;
+};
+CoverWatch g_watch;
+
+void CALLBACK WatchCover(HWND, UINT, UINT_PTR, DWORD) {
+    ++g_watch.samples;
+    if (!IsWindow(g_watch.cover))
+        ++g_watch.gone;
+    else if (IsWindowEnabled(g_watch.cover))
+        ++g_watch.enabled;
+}
+
+class PasswordCoverTest : public PasswordTest {
+protected:
+    void SetUp() override {
+        PasswordTest::SetUp();
+        Create();
+        const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+        m_wnd->Covers().Apply(m_wnd, {{0, 0, width, height}, {width, 0, width + 320, 240}});
+        ASSERT_EQ(m_wnd->Covers().Covers().size(), 1u);
+        m_cover = m_wnd->Covers().Covers()[0]->m_hWnd;
+        g_watch = CoverWatch();
+        g_watch.cover = m_cover;
+        m_timer = SetTimer(nullptr, 0, 30, WatchCover);
+        StandinWrite(kVerifyPumpMs, 400);
+    }
+    void TearDown() override {
+        KillTimer(nullptr, m_timer);
+        PasswordTest::TearDown();
+    }
+    HWND m_cover = nullptr;
+    UINT_PTR m_timer = 0;
+};
+
+// Input over a cover or the saver while the dialog is open starts no other
+// check; the covers take no input meanwhile, and take it again afterwards.
+TEST_F(PasswordCoverTest, InputDuringTheCheckStartsNoOtherCheck) {
+    MoveTo(100, 100);  // origin
+    SetCursorPos(400, 300);
+    const UINT input[] = {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN, WM_KEYDOWN, WM_SYSKEYDOWN};
+    for (UINT message : input) {
+        PostMessageA(m_cover, message, 0, 0);
+        PostMessageA(m_hWnd, message, 0, 0);
+    }
+    StandinWrite(kVerifyAnswer, 1);
+    Key();
+    EXPECT_EQ(StandinRead(kVerifyCalls), 1u);
+    EXPECT_EQ(StandinRead(kVerifyMostNested), 1u);
+    EXPECT_GE(g_watch.samples, 3);
+    EXPECT_EQ(g_watch.enabled, 0) << "a cover took input during the dialog";
+    EXPECT_TRUE(ClosePosted());
+    EXPECT_FALSE(ClosePosted()) << "one close only";
+    EXPECT_TRUE(IsWindowEnabled(m_cover));
+}
+
+// A close or a change of monitors during the dialog waits for its answer:
+// the dialog's owner and the covers live until the call has returned.
+TEST_F(PasswordCoverTest, CloseAndMonitorChangeWaitForTheAnswer) {
+    StandinWrite(kVerifyAnswer, 0);
+    PostMessageA(m_hWnd, WM_DISPLAYCHANGE, 32, MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
+    PostMessageA(m_hWnd, WM_CLOSE, 0, 0);
+    Key();
+    EXPECT_EQ(StandinRead(kVerifyCalls), 1u);
+    EXPECT_GE(g_watch.samples, 3);
+    EXPECT_EQ(g_watch.gone, 0) << "the cover went during the dialog";
+    EXPECT_TRUE(IsWindow(m_hWnd));
+    // Afterwards the test display's one monitor needs no cover, and the close goes ahead.
+    EXPECT_FALSE(IsWindow(m_cover));
+    EXPECT_TRUE(m_wnd->Covers().Covers().empty());
+    TestApp().m_pMainWnd = m_wnd;
+    EXPECT_EQ(TestApp().Run(), 0);
+    EXPECT_FALSE(IsWindow(m_hWnd));
     EXPECT_FALSE(ScreenSaverRunningFlag());
     m_wnd = nullptr;
 }
