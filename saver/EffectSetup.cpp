@@ -5,7 +5,7 @@
 #include <cstring>
 #include <ctime>
 
-#include "image/Gif.h"
+#include "image/Picture.h"
 #include "saver/DefaultPicture.h"
 #include "saver/PictureSetup.h"
 #include "saver/PixelCount.h"
@@ -81,7 +81,7 @@ int CSaverWnd::OnCreate(LPCREATESTRUCTA createStruct) {
 
     CheckFailures();
 
-    // The pixel count of a picture LoadGif accepted always fits an int.
+    // The pixel count of a picture that was loaded always fits an int.
     std::size_t picturePixels = 0;
     if (m_heightMap == nullptr || !PixelCount(pictureWidth, pictureHeight, &picturePixels)) picturePixels = 0;
     SortPaletteByBrightness(m_heightMap, static_cast<int>(picturePixels), m_imagePalette);
@@ -106,8 +106,8 @@ void CSaverWnd::LoadPicture(int* pictureWidth, int* pictureHeight) {
     // Colours that neither the file nor the generator defines stay black.
     std::memset(m_imagePalette, 0, sizeof m_imagePalette);
     if (NamesPicture(m_gifFileName)) {
-        m_heightMap = LoadGif(m_gifFileName, pictureWidth, pictureHeight, m_screenWidth, m_screenHeight,
-                              m_imagePalette);
+        m_heightMap = LoadPictureFile(m_gifFileName, pictureWidth, pictureHeight, m_screenWidth, m_screenHeight,
+                                      m_imagePalette);
         return;
     }
     m_bumpFromIndex = 0;

@@ -6,9 +6,9 @@
 #                                          the release file in the tests)
 set -eu
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-run_packages=(cmake ninja-build g++-mingw-w64-x86-64 mingw-w64-x86-64-dev wine wine64 xvfb xdotool x11-utils
+run_packages=(cmake ninja-build g++-mingw-w64-x86-64 mingw-w64-x86-64-dev libstb-dev wine wine64 xvfb xdotool x11-utils
               imagemagick fonts-wine fonts-liberation python3 file)
-release_packages=(cmake ninja-build g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686 file python3)
+release_packages=(cmake ninja-build g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686 libstb-dev file python3)
 all_packages=("${run_packages[@]}" g++ clang-14 libclang-rt-14-dev googletest libgtest-dev libbenchmark-dev
               libgif-dev g++-mingw-w64-i686 mingw-w64-i686-dev file binutils-mingw-w64-i686 python3)
 case "${1:-all}" in

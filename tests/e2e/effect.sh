@@ -63,6 +63,25 @@ case "$case_name" in
       judge relief $(light_path 1024 768) "${taken[@]}"
       xdotool key x; expect_end "a key"
     } ;;
+  jpeg-relief|png-relief)
+    # A photo with hundreds of thousands of colours, reduced to 256: a JPEG,
+    # and the same as an interlaced 16-bit PNG, named ".gif" so that only the
+    # first bytes can tell what it is.
+    e2e_begin 1024x768x24
+    bash "$here/../../scripts/make-photo.sh" 800x600 "$data/photo.jpg"
+    picture="$data/photo.jpg"
+    if [ "$case_name" = png-relief ]; then
+      convert "$data/photo.jpg" -interlace PNG png48:"$data/photo-png.gif"
+      picture="$data/photo-png.gif"
+    fi
+    wine reg add "$config" /v FilenameGif /t REG_SZ /d "$(winpath "$picture")" /f >/dev/null 2>&1
+    wine reg add "$config" /v "Text Lines" /t REG_SZ /d "" /f >/dev/null 2>&1
+    open_saver && {
+      take_shots 6 0.35
+      # shellcheck disable=SC2046
+      judge relief $(light_path 1024 768) "${taken[@]}"
+      xdotool key x; expect_end "a key"
+    } ;;
   missing-file)
     # A file that is not there: black, and the message on a red band whose top
     # is at half the screen height, centred across it.

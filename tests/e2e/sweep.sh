@@ -124,6 +124,39 @@ case "$case_name" in
     done
     rm -f "$data/big.gif"
     ;;
+  picture-files)
+    # PNG, JPEG and BMP files, sound and damaged: the sound ones are shown in
+    # relief, the others give the failure message; none may crash the saver.
+    bash "$here/../../scripts/make-photo.sh" 640x480 "$data/photo.png"
+    convert "$data/photo.png" -interlace JPEG -quality 80 "$data/progressive.jpg"
+    convert "$data/photo.png" -colors 16 -type palette bmp3:"$data/photo4.bmp"
+    convert -size 1x1 xc:orange "$data/one.png"
+    head -c $(($(stat -c %s "$data/photo.png") / 2)) "$data/photo.png" >"$data/truncated.png"
+    # Headers alone: a PNG over the pixel limit, a BMP with a negative header size.
+    python3 - "$data" <<'PY'
+import struct, sys, zlib
+d = sys.argv[1]
+ihdr = struct.pack(">IIBBBBB", 9000, 4000, 8, 2, 0, 0, 0)
+chunk = lambda t, b: struct.pack(">I", len(b)) + t + b + struct.pack(">I", zlib.crc32(t + b))
+open(d + "/huge.png", "wb").write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", ihdr) + chunk(b"IEND", b""))
+bmp = b"BM" + struct.pack("<IHHI", 70, 0, 0, 54) + struct.pack("<iiiHHIIiiII", -16, 2, 2, 1, 24, 0, 16, 0, 0, 0, 0)
+open(d + "/negative-header.bmp", "wb").write(bmp + bytes(16))
+PY
+    for file in "photo.png lit" "progressive.jpg lit" "photo4.bmp lit" "one.png lit" \
+                "truncated.png band" "huge.png band" "negative-header.bmp band"; do
+      reset_store
+      set_value FilenameGif REG_SZ "$(winpath "$data/${file%% *}")"
+      set_value "Text Lines" REG_SZ ""
+      if [ "${file#* }" = lit ]; then
+        sweep_run "${file%% *}" lit
+      else
+        sweep_run "${file%% *}"
+        read -r bl bt br bb < <(python3 "$here/shots.py" band "$shots/$case_name-$runs.png")
+        [ "$bt" = 384 ] && pass "${file%% *}: the failure message's band at $bl,$bt - $br,$bb" \
+          || fail "${file%% *}: no failure band ($bl $bt $br $bb)"
+      fi
+    done
+    ;;
   odd-files)
     # Names that are no picture file: a folder, an endless device, a device
     # name. Each gives the failure message on its red band.

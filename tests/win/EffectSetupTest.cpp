@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "saver/DefaultPicture.h"
+#include "tests/native/image/PictureWriter.h"
 #include "tests/win/EffectTestSupport.h"
 
 namespace {
@@ -134,6 +135,10 @@ TEST_F(EffectSetupTest, NameBeginningWithABlankGivesTheDefaultPicture) {
 TEST_F(EffectSetupTest, PictureThatCannotBeLoaded) {
     const std::string text = TempPath("orvane-not-a-gif.gif");
     giftest::WriteFile(text, {'h', 'e', 'l', 'l', 'o', '\n'});
+    // A PNG cut inside its data: recognised, but it cannot be decoded.
+    const std::string damaged = TempPath("orvane-cut.png");
+    const giftest::Bytes png = picturetest::Png(16, 16, 8, picturetest::kRgb, std::vector<int>(16 * 16 * 3, 7));
+    giftest::WriteFile(damaged, giftest::Bytes(png.begin(), png.begin() + 60));
     const std::string missing = TempPath("orvane-missing.gif");
     DeleteFileA(missing.c_str());
     const std::string longName = "C:\\" + std::string(300, 'd') + "\\picture.gif";
@@ -141,7 +146,7 @@ TEST_F(EffectSetupTest, PictureThatCannotBeLoaded) {
     const struct {
         std::string name;
         bool fits;
-    } cases[] = {{text, true}, {missing, true}, {longName, false}, {hugeName, false}};
+    } cases[] = {{text, true}, {damaged, true}, {missing, true}, {longName, false}, {hugeName, false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name.substr(0, 80));
         Store("FilenameGif", c.name);
@@ -172,6 +177,7 @@ TEST_F(EffectSetupTest, PictureThatCannotBeLoaded) {
         ExpectCommonInvariants(wnd);
     }
     DeleteFileA(text.c_str());
+    DeleteFileA(damaged.c_str());
 }
 
 // A system with no device context to give at creation (the 95/98 family has
@@ -210,43 +216,54 @@ TEST_F(EffectSetupTest, NoDeviceContextIsAFailedSetUp) {
 }
 
 // A 640 x 480 picture is stretched over the screen by accumulated steps,
-// its rows turned bottom-up and its pixels made brightness ranks.
-TEST_F(EffectSetupTest, GifStretchedOverTheScreen) {
+// its rows turned bottom-up and its pixels made brightness ranks: a GIF, and
+// the same greys as a PNG (no palette: its 256 greys are kept exactly) named
+// ".gif" as well.
+TEST_F(EffectSetupTest, PictureStretchedOverTheScreen) {
+    auto expected = [](int pictureColumn, int pictureRow) { return 255 - ((pictureColumn + 3 * pictureRow) & 0xFF); };
     const std::string gif = TempPath("orvane-640.gif");
     // Greys that get darker as the index grows: the ordering reverses them,
     // so index v becomes height 255 - v.
     WriteGif(gif, 640, 480, GreyPalette([](int i) { return 255 - i; }), [](int c, int r) { return (c + 3 * r) & 0xFF; });
-    Store("FilenameGif", gif);
-    Store("Bump From Index", 5);
-    SaverWindow s;
-    ASSERT_TRUE(s.created);
-    const CSaverWnd& wnd = *s.wnd;
-    const int w = s.W(), h = s.H();
-    ASSERT_EQ(wnd.m_failure, 0);
-    EXPECT_EQ(wnd.m_bumpFromIndex, 5);
-    for (int i = 0; i < 256; ++i) EXPECT_EQ(wnd.m_imagePalette[3 * i], i);
-    ExpectCommonInvariants(wnd);
-    auto height = [&](int column, int screenRow) {
-        return static_cast<int>(wnd.m_heightMap[static_cast<std::size_t>(h - 1 - screenRow) * w + column]);
-    };
-    auto expected = [](int pictureColumn, int pictureRow) { return 255 - ((pictureColumn + 3 * pictureRow) & 0xFF); };
-    std::size_t wrong = 0;
-    const double xStep = 640.0 / w, yStep = 480.0 / h;
-    double sy = 0.0;
-    for (int y = 0; y < h; ++y, sy += yStep) {  // y counts map rows from the bottom
-        double sx = 0.0;
-        for (int x = 0; x < w; ++x, sx += xStep)
-            wrong += wnd.m_heightMap[static_cast<std::size_t>(y) * w + x] != expected(int(sx), 479 - int(sy));
-    }
-    EXPECT_EQ(wrong, 0u);
-    if (w == 1024 && h == 768) {
-        // 3 x 0.625 = 1.875: screen column 3 takes picture column 1; the top screen row the top picture row.
-        EXPECT_EQ(height(3, 0), expected(1, 0));
-        EXPECT_EQ(height(2, 0), expected(1, 0));
-        EXPECT_EQ(height(4, 0), expected(2, 0));
-        EXPECT_EQ(height(0, 767), expected(0, 479));
+    const std::string png = TempPath("orvane-640-png.gif");
+    std::vector<int> greys;
+    for (int r = 0; r < 480; ++r)
+        for (int c = 0; c < 640; ++c) greys.push_back(expected(c, r));
+    giftest::WriteFile(png, picturetest::Png(640, 480, 8, picturetest::kGrey, greys));
+    for (const std::string& file : {gif, png}) {
+        SCOPED_TRACE(file);
+        Store("FilenameGif", file);
+        Store("Bump From Index", 5);
+        SaverWindow s;
+        ASSERT_TRUE(s.created);
+        const CSaverWnd& wnd = *s.wnd;
+        const int w = s.W(), h = s.H();
+        ASSERT_EQ(wnd.m_failure, 0);
+        EXPECT_EQ(wnd.m_bumpFromIndex, 5);
+        for (int i = 0; i < 256; ++i) EXPECT_EQ(wnd.m_imagePalette[3 * i], i);
+        ExpectCommonInvariants(wnd);
+        auto height = [&](int column, int screenRow) {
+            return static_cast<int>(wnd.m_heightMap[static_cast<std::size_t>(h - 1 - screenRow) * w + column]);
+        };
+        std::size_t wrong = 0;
+        const double xStep = 640.0 / w, yStep = 480.0 / h;
+        double sy = 0.0;
+        for (int y = 0; y < h; ++y, sy += yStep) {  // y counts map rows from the bottom
+            double sx = 0.0;
+            for (int x = 0; x < w; ++x, sx += xStep)
+                wrong += wnd.m_heightMap[static_cast<std::size_t>(y) * w + x] != expected(int(sx), 479 - int(sy));
+        }
+        EXPECT_EQ(wrong, 0u);
+        if (w == 1024 && h == 768) {
+            // 3 x 0.625 = 1.875: screen column 3 takes picture column 1; the top screen row the top picture row.
+            EXPECT_EQ(height(3, 0), expected(1, 0));
+            EXPECT_EQ(height(2, 0), expected(1, 0));
+            EXPECT_EQ(height(4, 0), expected(2, 0));
+            EXPECT_EQ(height(0, 767), expected(0, 479));
+        }
     }
     DeleteFileA(gif.c_str());
+    DeleteFileA(png.c_str());
 }
 
 // The path's centre and step from the stored words and numbers.

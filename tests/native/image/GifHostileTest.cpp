@@ -189,6 +189,15 @@ std::vector<HostileCase> MakeCases() {
     cases.push_back(Decodes("ImagePastBottomEdgeIsClipped",
                             Header(3, 2, 8) + ImageDescriptor(0, 1, 3, 2) + LiteralImageData(3, six) + kTrailer, 3, 2,
                             Canvas(3, 2).Row(0, 1, {1, 2, 3})));
+    {
+        // Room below the screen: a row written past its bottom would show there.
+        HostileCase c = Decodes("ImagePastBottomEdgeKeepsTheReserveClean",
+                                Header(3, 2, 8) + ImageDescriptor(0, 1, 3, 2) + LiteralImageData(3, six) + kTrailer,
+                                3, 2, Canvas(3, 2, 3 * 4).Row(0, 1, {1, 2, 3}));
+        c.reserveWidth = 3;
+        c.reserveHeight = 4;
+        cases.push_back(c);
+    }
     cases.push_back(Decodes("ImageOutsideScreen",
                             Header(4, 2, 8) + ImageDescriptor(65535, 65535, 2, 3) + LiteralImageData(3, six) +
                                 ImageDescriptor(4, 0, 1, 2) + LiteralImageData(3, {1, 2}) + Marker(0, 0) + kTrailer,

@@ -498,6 +498,29 @@ TEST(BumpFrame, InvalidateRecoversFromOutsideWrites) {
     ASSERT_TRUE(frames.Same());
 }
 
+TEST(BumpFrame, StrideChangeOnTheSameBitmapConvertsEverything) {
+    // Same bitmap, same map size, rows further apart: every row moves, lit or not.
+    const int w = 20;
+    const int h = 6;
+    Bytes heights(static_cast<std::size_t>(w) * h, 80);
+    Bytes fastLight(heights.size(), 0), refLight(heights.size(), 0);
+    Bytes fastBits(static_cast<std::size_t>(24) * h, 0x77), refBits(fastBits.size(), 0x77);
+    unsigned char table[256];
+    for (int i = 0; i < 256; ++i) {
+        table[i] = static_cast<unsigned char>(255 - i);
+    }
+    const BumpSettings s{3, 3, 7, 0};
+    BumpFrame frame;
+    frame.Render(heights.data(), fastLight.data(), w, h, 5, 3, s, fastBits.data(), 20, table);
+    frame.Render(heights.data(), fastLight.data(), w, h, 6, 3, s, fastBits.data(), 24, table);
+    RenderFrameReference(heights.data(), refLight.data(), w, h, 6, 3, s, refBits.data(), 24, table);
+    for (int j = 0; j < h; ++j) {
+        for (int k = 0; k < w; ++k) {
+            ASSERT_EQ(fastBits[j * 24 + k], refBits[j * 24 + k]) << k << "," << j;
+        }
+    }
+}
+
 TEST(BumpFrame, BadGeometryWritesNothing) {
     Bytes heights(16, 50);
     Bytes light(16, 3);

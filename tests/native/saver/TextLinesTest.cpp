@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -50,6 +51,85 @@ TEST(SplitTextLines, CrAtEndOfLengthIsNotPairedWithFollowingByte) {
     const char text[] = "A\r\nB";
     EXPECT_EQ(SplitTextLines(text, 2), (TextLines{"A\r", "", "", ""}));
 }
+
+}  // namespace
+
+namespace {
+
+// " Sorry, file not found: " is 24 characters; with the closing blank a
+// message needs 25 plus the name.
+struct MessageCase {
+    const char* name;
+    const char* fileName;
+    std::size_t capacity;
+    std::string message;
+};
+
+std::ostream& operator<<(std::ostream& os, const MessageCase& c) { return os << c.name; }
+
+const std::string kLongName = "C:\\" + std::string(280, 'd') + "\\photo.jpg";
+
+const MessageCase kMessageCases[] = {
+    {"NameFits", "C:\\pics\\photo.jpg", 255, " Sorry, file not found: C:\\pics\\photo.jpg "},
+    {"NameFitsExactly", "C:\\pics\\photo.jpg", 25 + 17 + 1, " Sorry, file not found: C:\\pics\\photo.jpg "},
+    {"OneShortKeepsTheEnd", "C:\\pics\\photo.jpg", 25 + 17, " Sorry, file not found: ...ics\\photo.jpg "},
+    {"RoomForOneCharacter", "C:\\pics\\photo.jpg", 25 + 3 + 1 + 1, " Sorry, file not found: ...g "},
+    {"NoRoomForAnyOfTheName", "C:\\pics\\photo.jpg", 25 + 3 + 1, " Sorry, file not found:  "},
+    {"PrefixCut", "C:\\pics\\photo.jpg", 10, " Sorry, f"},
+    {"OnlyTheTerminator", "C:\\pics\\photo.jpg", 1, ""},
+    {"NullName", nullptr, 255, " Sorry, file not found:  "},
+    {"LongNameKeepsItsEnd", kLongName.c_str(), 255,
+     " Sorry, file not found: ..." + kLongName.substr(kLongName.size() - (254 - 25 - 3)) + " "},
+};
+
+class NotFoundMessageTest : public ::testing::TestWithParam<MessageCase> {};
+
+TEST_P(NotFoundMessageTest, FitsTheCapacity) {
+    const MessageCase& c = GetParam();
+    std::string buffer(c.capacity + 8, '#');
+    FormatNotFoundMessage(c.fileName, &buffer[0], c.capacity);
+    EXPECT_EQ(std::string(buffer.c_str()), c.message);
+    EXPECT_EQ(buffer.substr(c.capacity), std::string(8, '#')) << "wrote past the capacity";
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, NotFoundMessageTest, ::testing::ValuesIn(kMessageCases),
+                         [](const ::testing::TestParamInfo<MessageCase>& info) { return info.param.name; });
+
+// A 3 x 3 screen whose height map starts at 9; rows of the read-back are
+// top-down, the map's are bottom-up.
+struct CutCase {
+    const char* name;
+    int firstRow;
+    std::vector<unsigned int> pixels;  // rowCount rows of kStride pixels
+    std::vector<unsigned char> heights;
+};
+
+std::ostream& operator<<(std::ostream& os, const CutCase& c) { return os << c.name; }
+
+constexpr std::size_t kStride = 4;  // one pixel of padding per row, never read as the screen's
+constexpr unsigned int kWhite = 0xFFFFFF;
+
+const CutCase kCutCases[] = {
+    {"TopRowIsTheMapsLast", 0, {0, kWhite, kWhite, 0}, {9, 9, 9, 9, 9, 9, 0, 9, 9}},
+    {"BandFurtherDown", 1, {kWhite, 0, kWhite, 0, kWhite, kWhite, 0, 0}, {9, 9, 0, 9, 0, 9, 9, 9, 9}},
+    {"HighByteIsNotColour", 2, {0xFF000000u, 0x01000000u, 0x00000001u, 0}, {0, 0, 9, 9, 9, 9, 9, 9, 9}},
+    {"NearBlackKeepsItsHeight", 0, {0x010000, 0x000100, 0x000001, 0}, {9, 9, 9, 9, 9, 9, 9, 9, 9}},
+    {"RowsOutsideTheScreenIgnored", -1, {0, 0, 0, 0, kWhite, 0, kWhite, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+     {0, 0, 0, 0, 0, 0, 9, 0, 9}},
+};
+
+class CutHeightsTest : public ::testing::TestWithParam<CutCase> {};
+
+TEST_P(CutHeightsTest, BlackPixelsLoseTheirHeight) {
+    const CutCase& c = GetParam();
+    std::vector<unsigned char> heights(9, 9);
+    CutHeightsUnderBlack(c.pixels.data(), kStride, c.firstRow, static_cast<int>(c.pixels.size() / kStride), 3, 3,
+                         heights.data());
+    EXPECT_EQ(heights, c.heights);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, CutHeightsTest, ::testing::ValuesIn(kCutCases),
+                         [](const ::testing::TestParamInfo<CutCase>& info) { return info.param.name; });
 
 }  // namespace
 

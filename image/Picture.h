@@ -1,0 +1,42 @@
+// The saver's picture from a file in any format it knows, recognised by its
+// first bytes: GIF through LoadGif; PNG, JPEG and BMP through stb_image,
+// reduced to at most 256 colours. Either way the result is one palette index
+// per pixel and a colour table, as LoadGif gives them.
+#pragma once
+
+#include <cstddef>
+
+enum class PictureFormat { Unknown, Gif, Png, Jpeg, Bmp };
+
+// The format that the first size bytes of a file announce; Unknown for too
+// few bytes or any other start.
+PictureFormat PictureFormatOf(const unsigned char* bytes, std::size_t size);
+
+// The largest PNG, JPEG or BMP picture that is decoded: 2^25 pixels (for
+// instance 8192 x 4096), refused from its header before anything large is
+// allocated. The library decodes into 4 bytes a pixel (8 for a 16-bit PNG, on
+// the way), so no block it asks for exceeds kGifMaxBufferBytes.
+constexpr std::size_t kPictureMaxPixels = std::size_t(1) << 25;
+
+// The longest picture file that is read into memory.
+constexpr std::size_t kPictureMaxFileBytes = std::size_t(1) << 28;
+
+// Decodes a PNG, JPEG or BMP file held in memory. On success returns a buffer
+// from malloc of max(width x height, reserveWidth x reserveHeight) bytes
+// (the caller frees it): one palette index per pixel, rows top-down, zero
+// beyond the picture; *width and *height receive the picture's size, and
+// palette (256 x 3 bytes, may be null) its colours from entry 0 on, entries
+// beyond them left as they were. Transparent pixels are laid over black.
+//
+// Returns null, writing no out parameter, for any other format, a picture
+// the library cannot decode, one larger than kPictureMaxPixels, a buffer
+// larger than kGifMaxBufferBytes, or a failed allocation.
+unsigned char* DecodePicture(const unsigned char* bytes, std::size_t size, int* width, int* height,
+                             int reserveWidth, int reserveHeight, unsigned char* palette);
+
+// Loads fileName with the same results: a GIF file exactly as LoadGif does;
+// a PNG, JPEG or BMP file (at most kPictureMaxFileBytes long) read into
+// memory and decoded by DecodePicture; null for a file that cannot be
+// opened or is none of these.
+unsigned char* LoadPictureFile(const char* fileName, int* width, int* height, int reserveWidth, int reserveHeight,
+                               unsigned char* palette);

@@ -1,0 +1,279 @@
+// Damaged and oversized PNG, JPEG and BMP files: each has one defined
+// outcome, and none may make the library or our code touch memory it does
+// not own (the asan preset runs the same table).
+#include "image/Picture.h"
+#include "image/PictureGuard.h"
+
+#include "GifTestSupport.h"
+#include "PictureFixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <vector>
+
+using namespace picturetest;
+
+namespace {
+
+constexpr int kUnwritten = giftest::kUnwritten;
+
+struct HostileCase {
+    std::string name;
+    Bytes bytes;
+    int width = 0;  // 0: refused
+    int height = 0;
+    int reserveWidth = 0;
+    int reserveHeight = 0;
+};
+
+std::ostream& operator<<(std::ostream& os, const HostileCase& c) { return os << c.name; }
+
+HostileCase Refused(std::string name, Bytes bytes) { return {std::move(name), std::move(bytes)}; }
+
+HostileCase Decodes(std::string name, Bytes bytes, int width, int height) {
+    return {std::move(name), std::move(bytes), width, height};
+}
+
+Bytes Cut(const Bytes& b, std::size_t size) { return Bytes(b.begin(), b.begin() + static_cast<long>(size)); }
+
+// Offset of the first marker m (0xFF m) at or after from.
+std::size_t FindMarker(const Bytes& b, std::uint8_t m, std::size_t from = 2) {
+    for (std::size_t i = from; i + 1 < b.size(); ++i) {
+        if (b[i] == 0xFF && b[i + 1] == m) return i;
+    }
+    ADD_FAILURE() << "no marker " << int(m);
+    return 0;
+}
+
+// The JPEG with the frame header's height and width replaced.
+Bytes WithJpegSize(Bytes b, int width, int height) {
+    const std::size_t sof = FindMarker(b, 0xC0);
+    b[sof + 5] = std::uint8_t(height >> 8);
+    b[sof + 6] = std::uint8_t(height);
+    b[sof + 7] = std::uint8_t(width >> 8);
+    b[sof + 8] = std::uint8_t(width);
+    return b;
+}
+
+// The first Huffman table at or after from claims 16 codes of every length.
+Bytes WithTooManyCodes(Bytes b, std::size_t from = 2) {
+    const std::size_t dht = FindMarker(b, 0xC4, from);
+    for (int i = 0; i < 16; ++i) b[dht + 5 + static_cast<std::size_t>(i)] = 16 + (i == 0 ? 1 : 0);
+    return b;
+}
+
+// A 1-bit grey PNG of any size whose rows are all there (stored blocks).
+Bytes BigPng(int width, int height) {
+    const std::size_t rowBytes = 1 + (static_cast<std::size_t>(width) + 7) / 8;
+    Bytes raw(rowBytes * static_cast<std::size_t>(height), 0x55);
+    for (std::size_t r = 0; r < raw.size(); r += rowBytes) raw[r] = 0;
+    return PngSignature() + Ihdr(width, height, 1, kGrey) + Chunk("IDAT", Zlib(raw)) + Chunk("IEND", {});
+}
+
+Bytes SmallPng() { return Png(2, 2, 8, kRgb, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}); }
+
+Bmp SmallBmp() {
+    Bmp b;
+    b.width = 2;
+    b.height = 2;
+    b.rows = {{1, 2, 3, 4, 5, 6}, {7, 8, 9, 10, 11, 12}};
+    return b;
+}
+
+Bytes BmpWith(const std::function<void(Bmp&)>& change) {
+    Bmp b = SmallBmp();
+    change(b);
+    return b.Encode();
+}
+
+std::vector<HostileCase> MakeCases() {
+    std::vector<HostileCase> cases;
+    const Bytes png = SmallPng();
+    const std::size_t idat = 8 + 25;  // signature and IHDR chunk
+
+    // --- PNG -----------------------------------------------------------------
+    cases.push_back(Refused("PngTruncatedInIdat", Cut(png, idat + 8 + 10)));
+    cases.push_back(Refused("PngTruncatedAfterIhdr", Cut(png, idat)));
+    cases.push_back(Refused("PngTruncatedInIhdr", Cut(png, 8 + 12)));
+    cases.push_back(Refused("PngWiderThanAnyGif", PngSignature() + Ihdr(65536, 1, 8, kGrey) + Chunk("IEND", {})));
+    cases.push_back(Refused("PngHugeDimensions", PngSignature() + Ihdr(0x7FFFFFFF, 0x7FFFFFFF, 8, kRgba) +
+                                                      Chunk("IEND", {})));
+    cases.push_back(Refused("PngZeroWidth", PngSignature() + Ihdr(0, 5, 8, kGrey) + Chunk("IEND", {})));
+    cases.push_back(Refused("PngZeroHeight", PngSignature() + Ihdr(5, 0, 8, kGrey) + Chunk("IEND", {})));
+    cases.push_back(Refused("PngBadBitDepth", PngSignature() + Ihdr(2, 2, 3, kGrey) + Chunk("IEND", {})));
+    {
+        const std::uint32_t huge = 0xFFFFFFF0u;
+        cases.push_back(Refused("PngChunkLengthAbsurd", PngSignature() + Ihdr(2, 2, 8, kRgb) +
+                                                              Chunk("IDAT", Zlib(Bytes(14, 0)), &huge)));
+        const std::uint32_t past = 4000;
+        cases.push_back(Refused("PngChunkLengthPastTheEnd", PngSignature() + Ihdr(2, 2, 8, kRgb) +
+                                                                  Chunk("IDAT", Zlib(Bytes(14, 0)), &past)));
+        const std::uint32_t gigabyte = 0x40000000u;  // the decoder would double its buffer up to it first
+        cases.push_back(Refused("PngChunkClaimsAGigabyte", PngSignature() + Ihdr(2, 2, 8, kRgb) +
+                                                                 Chunk("IDAT", Zlib(Bytes(14, 0)), &gigabyte)));
+    }
+    // A dynamic deflate block whose code lengths make no Huffman code.
+    cases.push_back(Refused("PngBadHuffmanTable", PngSignature() + Ihdr(2, 2, 8, kGrey) +
+                                                       Chunk("IDAT", {0x78, 0x01, 0x05, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+                                                                      0x00, 0x00, 0x00, 0x00}) +
+                                                       Chunk("IEND", {})));
+    cases.push_back(Refused("PngBadZlibHeader", PngSignature() + Ihdr(2, 2, 8, kGrey) +
+                                                     Chunk("IDAT", {0x78, 0x02, 0x01, 0x06, 0x00, 0xF9, 0xFF, 0, 0, 0,
+                                                                    0, 0, 0}) +
+                                                     Chunk("IEND", {})));
+    cases.push_back(Refused("PngEmptyFirstIdat", PngSignature() + Ihdr(2, 2, 8, kRgb) + Chunk("IDAT", {}) +
+                                                     Chunk("IDAT", Zlib(Bytes(14, 0))) + Chunk("IEND", {})));
+    cases.push_back(Decodes("PngEmptyIdatAfterData", PngSignature() + Ihdr(2, 2, 8, kRgb) +
+                                                         Chunk("IDAT", Zlib(Bytes(14, 0))) + Chunk("IDAT", {}) +
+                                                         Chunk("IEND", {}),
+                            2, 2));
+    cases.push_back(Refused("PngIndexedWithoutPalette", Png(2, 1, 8, kIndexed, {0, 1})));
+    cases.push_back(Refused("PngTooFewBytesForTheRows", PngSignature() + Ihdr(4, 4, 8, kRgb) +
+                                                            Chunk("IDAT", Zlib(Bytes(20, 0))) + Chunk("IEND", {})));
+    {
+        Bytes bad = png;
+        bad[idat + 8 + 20] ^= 0x01;  // a pixel: the chunk's CRC and the stream's checksum no longer match
+        cases.push_back(Decodes("PngBadCrcIsNotChecked", bad, 2, 2));
+    }
+
+    // --- JPEG ------------------------------------------------------------------
+    const Bytes jpeg = Fixture("blocks-baseline.jpg");
+    const Bytes progressive = Fixture("blocks-progressive.jpg");
+    const std::size_t sos = FindMarker(jpeg, 0xDA);
+    cases.push_back(Refused("JpegTruncatedInTheHeader", Cut(jpeg, FindMarker(jpeg, 0xC0) + 6)));
+    cases.push_back(Refused("JpegTruncatedBeforeTheScan", Cut(jpeg, sos)));
+    cases.push_back(Refused("JpegTruncatedInTheScan", Cut(jpeg, sos + 30)));
+    cases.push_back(Refused("JpegWiderThanThePixelLimit", WithJpegSize(jpeg, 65535, 65535)));
+    cases.push_back(Refused("JpegZeroHeight", WithJpegSize(jpeg, 32, 0)));
+    cases.push_back(Refused("JpegZeroWidth", WithJpegSize(jpeg, 0, 32)));
+    cases.push_back(Refused("JpegHuffmanTableWithTooManyCodes", WithTooManyCodes(jpeg)));
+    cases.push_back(Refused("JpegProgressiveBadTableAfterAScan",
+                            WithTooManyCodes(progressive, FindMarker(progressive, 0xDA) + 2)));
+    {
+        Bytes bad = jpeg;
+        bad[FindMarker(bad, 0xDA) + 6] = 0x33;  // the first component's tables: DC 3 and AC 3, never defined
+        cases.push_back(Refused("JpegScanUsesUndefinedTables", bad));
+        Bytes late = progressive;
+        const std::size_t acScan = FindMarker(late, 0xDA, FindMarker(late, 0xDA) + 2);
+        late[acScan + 6] = 0x03;  // an AC scan: only its AC table counts
+        cases.push_back(Refused("JpegProgressiveScanUsesUndefinedAcTable", late));
+    }
+    {
+        // Bytes between segments are passed over while the header is read.
+        Bytes junk = jpeg;
+        const std::size_t dht = FindMarker(junk, 0xC4);
+        junk.insert(junk.begin() + static_cast<long>(dht), {0x12, 0x34, 0x00});
+        cases.push_back(Refused("JpegBadTableBehindJunk", WithTooManyCodes(junk)));
+    }
+    // Found by the fuzzer: DC differences that add up past the int range in
+    // the library's arithmetic, defined as wrap-around by its build flags (the
+    // fuzz target, built with clang, reports the overflow without them).
+    cases.push_back(Decodes("JpegRunawayDcPrediction", Fixture("jpeg-dc-overflow.jpg"), 65303, 16));
+    {
+        Bytes bad = jpeg;
+        const std::size_t dqt = FindMarker(bad, 0xDB);
+        bad[dqt + 3] = 0x30;  // a table segment of the wrong length
+        cases.push_back(Refused("JpegQuantTableOfWrongLength", bad));
+    }
+
+    // --- BMP -----------------------------------------------------------------------
+    cases.push_back(Refused("BmpNegativeHeaderSize", BmpWith([](Bmp& b) { b.headerSize = 0xFFFFFFF0u; })));
+    cases.push_back(Refused("BmpAbsurdHeaderSize", BmpWith([](Bmp& b) { b.headerSize = 1000000; })));
+    cases.push_back(Refused("BmpZeroHeaderSize", BmpWith([](Bmp& b) { b.headerSize = 0; })));
+    cases.push_back(Refused("BmpHugeWidth", BmpWith([](Bmp& b) { b.width = 100000; })));
+    cases.push_back(Refused("BmpOverThePixelLimit", BmpWith([](Bmp& b) {
+                                b.width = 8193;
+                                b.height = 4096;
+                                b.rows.clear();
+                            })));
+    cases.push_back(Refused("BmpZeroWidth", BmpWith([](Bmp& b) { b.width = 0; })));
+    cases.push_back(Refused("BmpZeroHeight", BmpWith([](Bmp& b) { b.height = 0; })));
+    cases.push_back(Refused("BmpMostNegativeHeight", BmpWith([](Bmp& b) { b.height = INT32_MIN; })));
+    cases.push_back(Refused("BmpNegativeWidth", BmpWith([](Bmp& b) { b.width = -2; })));
+    cases.push_back(Refused("BmpRle8", BmpWith([](Bmp& b) {
+                                b.bits = 8;
+                                b.compression = 1;
+                            })));
+    cases.push_back(Refused("BmpBadBitCount", BmpWith([](Bmp& b) { b.bits = 7; })));
+    cases.push_back(Refused("BmpTruncatedHeader", Cut(SmallBmp().Encode(), 30)));
+    cases.push_back(Decodes("BmpTruncatedPixelsReadAsBlack", Cut(SmallBmp().Encode(), 54 + 10), 2, 2));
+
+    // --- Sizes of the buffer handed out ------------------------------------------
+    {
+        HostileCase c = Refused("ReserveOverTheCap", png);
+        c.reserveWidth = 65535;
+        c.reserveHeight = 65535;
+        cases.push_back(c);
+    }
+    cases.push_back(Refused("PngOverThePixelLimit", BigPng(8193, 4096)));
+    return cases;
+}
+
+class PictureHostileTest : public ::testing::TestWithParam<HostileCase> {};
+
+TEST_P(PictureHostileTest, DefinedOutcome) {
+    const HostileCase& c = GetParam();
+    int width = kUnwritten;
+    int height = kUnwritten;
+    std::vector<std::uint8_t> palette(768, giftest::kPaletteSentinel);
+    unsigned char* buffer = DecodePicture(c.bytes.data(), c.bytes.size(), &width, &height, c.reserveWidth,
+                                          c.reserveHeight, palette.data());
+    if (c.width == 0) {
+        EXPECT_EQ(buffer, nullptr);
+        EXPECT_EQ(width, kUnwritten);
+        EXPECT_EQ(height, kUnwritten);
+        EXPECT_EQ(palette, std::vector<std::uint8_t>(768, giftest::kPaletteSentinel));
+    } else {
+        ASSERT_NE(buffer, nullptr);
+        EXPECT_EQ(width, c.width);
+        EXPECT_EQ(height, c.height);
+    }
+    std::free(buffer);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, PictureHostileTest, ::testing::ValuesIn(MakeCases()),
+                         [](const ::testing::TestParamInfo<HostileCase>& info) { return info.param.name; });
+
+TEST(PictureGuard, RefusesOnlyTheTablesThatOverflow) {
+    const Bytes jpeg = Fixture("blocks-baseline.jpg");
+    const Bytes progressive = Fixture("blocks-progressive.jpg");
+    EXPECT_TRUE(SafeForDecoder(PictureFormat::Jpeg, jpeg.data(), jpeg.size()));
+    EXPECT_TRUE(SafeForDecoder(PictureFormat::Jpeg, progressive.data(), progressive.size()));
+    const Bytes bad = WithTooManyCodes(jpeg);
+    EXPECT_FALSE(SafeForDecoder(PictureFormat::Jpeg, bad.data(), bad.size()));
+    const Bytes late = WithTooManyCodes(progressive, FindMarker(progressive, 0xDA) + 2);
+    EXPECT_FALSE(SafeForDecoder(PictureFormat::Jpeg, late.data(), late.size()));
+    // Exactly 256 codes fit the decoder's tables.
+    Bytes full = jpeg;
+    const std::size_t dht = FindMarker(full, 0xC4);
+    for (int i = 0; i < 16; ++i) full[dht + 5 + static_cast<std::size_t>(i)] = 16;
+    EXPECT_TRUE(SafeForDecoder(PictureFormat::Jpeg, full.data(), full.size()));
+    EXPECT_FALSE(SafeForDecoder(PictureFormat::Gif, jpeg.data(), jpeg.size()));
+    // A chunk running past the end is refused by the walk, not left to the decoder.
+    const Bytes png = SmallPng();
+    EXPECT_TRUE(SafeForDecoder(PictureFormat::Png, png.data(), png.size()));
+    const Bytes cut = Cut(png, png.size() - 12 - 4 - 5);  // inside the IDAT chunk's data
+    EXPECT_FALSE(SafeForDecoder(PictureFormat::Png, cut.data(), cut.size()));
+    EXPECT_FALSE(SafeForDecoder(PictureFormat::Unknown, jpeg.data(), jpeg.size()));
+}
+
+// The largest picture that is decoded, and one pixel row more.
+TEST(PicturePixelLimit, AtTheLimitDecodes) {
+    const Bytes png = BigPng(8192, 4096);
+    int width = 0, height = 0;
+    unsigned char palette[768];
+    unsigned char* buffer = DecodePicture(png.data(), png.size(), &width, &height, 0, 0, palette);
+    ASSERT_NE(buffer, nullptr);
+    EXPECT_EQ(width, 8192);
+    EXPECT_EQ(height, 4096);
+    EXPECT_NE(buffer[0], buffer[1]);  // 0x55: alternating pixels
+    EXPECT_EQ(buffer[std::size_t(8192) * 4096 - 1], buffer[1]);
+    std::free(buffer);
+}
+
+}  // namespace
