@@ -43,6 +43,8 @@ case "$case_name" in
       [ "$left $top $right $bottom" = "0 0 $sw $sh" ] && pass "'$args' covers the ${sw}x${sh} screen" \
         || fail "'$args' rect $left $top $right $bottom on ${sw}x${sh}"
       [ "$count" = 1 ] && pass "'$args' one window" || fail "'$args' $count windows"
+      # As open_saver: a moment for the window to take the keyboard.
+      sleep 0.5
       xdotool key x
       expect_end "key after '$args'"
     done
