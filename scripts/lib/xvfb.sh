@@ -16,10 +16,11 @@ WINE64=/usr/lib/wine/wine64
 WINE32=/usr/lib/wine/wine
 wine() { "$WINE64" "$@"; }
 wine32() { "$WINE32" "$@"; }
-# True for a 32-bit Windows program (PE32, not PE32+).
-is_pe32() { file -L "$1" 2>/dev/null | grep -q 'PE32 executable'; }
-# Runs a program through the loader its file asks for.
-wine_any() { if is_pe32 "$1"; then wine32 "$@"; else wine "$@"; fi; }
+# The loader a program's file asks for: wine32 for a 32-bit Windows program
+# (PE32, not PE32+), wine otherwise.
+wine_loader() { if file -L "$1" 2>/dev/null | grep -q 'PE32 executable'; then echo wine32; else echo wine; fi; }
+# Runs a program through that loader.
+wine_any() { "$(wine_loader "$1")" "$@"; }
 
 # Starts a private Xvfb on a display number that the server itself picks
 # (lock files make the choice safe when several callers start at once); sets

@@ -101,9 +101,7 @@ winpath() { local p=$1; echo "Z:${p//\//\\}"; }
 # prefix, with an empty settings store.
 e2e_begin() {
   xvfb_start "${1:-1024x768x24}" "${@:2}" || exit 1
-  local loader=wine
-  is_pe32 "$scr" && loader=wine32
-  wine_prepare "$prefix" "$loader" || exit 1
+  wine_prepare "$prefix" "$(wine_loader "$scr")" || exit 1
   wine reg delete 'HKCU\Software\Tolvaine' /f >/dev/null 2>&1
 }
 
