@@ -95,6 +95,10 @@ public:
     // stride or table changed or InvalidateFrame was called. Does nothing
     // after a failed set-up.
     void RenderFrame(unsigned char* bits, int stride, const unsigned char* colorIndex);
+    // The same frame the plain way: the whole light map cleared, every pixel
+    // tested, the whole map converted (the reference the lit-window form
+    // matches byte for byte; benchmarks compare the two).
+    void RenderFramePlain(unsigned char* bits, int stride, const unsigned char* colorIndex);
     // Where the light map may be non-zero after the last frame: the rows to
     // send are the union of this before and after RenderFrame.
     const PixelRect& LitArea() const { return m_frame.LitArea(); }
