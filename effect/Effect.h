@@ -6,8 +6,9 @@
 //
 // A front-end supplies the settings (EffectSettings), the display's size and
 // depth, a seed for the default picture, the text's rasterisation (it draws
-// the lines as Layout in TextLines.h says and hands back what is black), the
-// surface the 8-bit rows go to, and the clock that asks for frames.
+// the lines of SplitTextLines where TextBlockTop and TextLineLeft put them, in
+// a font of FontPixelHeight, and hands back what is black), the surface the
+// 8-bit rows go to, and the clock that asks for frames.
 #pragma once
 
 #include <cstdint>
