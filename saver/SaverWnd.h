@@ -72,6 +72,7 @@ public:
     // The effect itself: settings, height and light maps, image palette,
     // outcome and message, light path and frame step.
     Effect m_effect;
+    // The text is burnt in (or there is none), or the failure message measured.
     BOOL m_textDone = FALSE;
     BYTE m_colorIndex[256] = {};  // intensity -> pixel value of m_dib
     int m_messageWidth = 0;
