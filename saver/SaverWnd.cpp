@@ -95,9 +95,12 @@ bool CSaverWnd::CheckPassword() {
     const bool granted = VerifyScreenSaverPassword(m_hWnd, m_startTime, m_runningNotice);
     m_covers.EnableAll(TRUE);
     m_checkRunning = false;
+    // The check may have started inside a cover's window procedure, which is
+    // still on the stack: a held change of monitors that removes that cover
+    // is carried out from the message loop, once every procedure has returned.
     if (m_coversAfterCheck) {
         m_coversAfterCheck = false;
-        if (!m_released) m_covers.Update(this);
+        PostMessageA(m_hWnd, WM_DISPLAYCHANGE, m_heldDisplayBits, m_heldDisplaySize);
     }
     if (m_closeAfterCheck) {
         m_closeAfterCheck = false;
@@ -177,12 +180,14 @@ void CSaverWnd::OnSysCommand(UINT nID, LPARAM) {
     Default();
 }
 
-void CSaverWnd::OnDisplayChange(UINT, int, int) {
+void CSaverWnd::OnDisplayChange(UINT bitsPerPixel, int width, int height) {
     Default();
     // A check may have started from a cover's input: that cover stays until it returns.
-    if (m_checkRunning)
+    if (m_checkRunning) {
         m_coversAfterCheck = true;
-    else if (!m_released)
+        m_heldDisplayBits = bitsPerPixel;
+        m_heldDisplaySize = MAKELPARAM(width, height);
+    } else if (!m_released)
         m_covers.Update(this);
 }
 

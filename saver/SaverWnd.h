@@ -127,10 +127,13 @@ private:
     bool m_released = false;
     CScreenSaverRunningNotice m_runningNotice;
     // The password dialog's owner must outlive the dialog's call: a close or
-    // a change of monitors that comes meanwhile waits for the answer.
+    // a change of monitors that comes meanwhile waits for the answer (the
+    // change is posted again then, with its parameters).
     bool m_checkRunning = false;
     bool m_closeAfterCheck = false;
     bool m_coversAfterCheck = false;
+    UINT m_heldDisplayBits = 0;
+    LPARAM m_heldDisplaySize = 0;
     // The frame's CPU work follows the lit window; anything else that writes
     // the light map or the bitmap invalidates it.
     BumpFrame m_frame;
