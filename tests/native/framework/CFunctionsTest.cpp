@@ -199,10 +199,9 @@ TEST(CFunctions, HeapFollowsTheCRules) {
         void* block = crt::Calloc(kHost, p.count, p.size);
         if (!p.fits) {
             EXPECT_EQ(block, nullptr);
+            // As the C standard asks of the host's too (not called here:
+            // the sanitizers stop the process on such a request).
             EXPECT_EQ(HostBlocks::allocations, 0);
-            void* host = std::calloc(p.count, p.size);
-            EXPECT_EQ(host, nullptr) << "the host refuses it too";
-            std::free(host);
             continue;
         }
         ASSERT_NE(block, nullptr);
