@@ -39,7 +39,7 @@ BOOL CSaverWnd::CreateFullScreen() {
 
 void CSaverWnd::ProtectIfPasswordAsked() {
     // A failed set-up still asks for the password on input: it is protected too.
-    if (m_isWin9x && ScreenSaverPasswordRequired()) m_runningNotice.Give();
+    if (m_isWin9x && ScreenSaverPasswordRequired()) g_screenSaverRunningNotice.Give();
 }
 
 LRESULT CSaverWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -92,7 +92,7 @@ bool CSaverWnd::CheckPassword() {
     m_checkRunning = true;
     // The dialog disables its owner only; the covers would still take input.
     m_covers.EnableAll(FALSE);
-    const bool granted = VerifyScreenSaverPassword(m_hWnd, m_startTime, m_runningNotice);
+    const bool granted = VerifyScreenSaverPassword(m_hWnd, m_startTime, g_screenSaverRunningNotice);
     m_covers.EnableAll(TRUE);
     m_checkRunning = false;
     // The check may have started inside a cover's window procedure, which is
@@ -121,7 +121,7 @@ void CSaverWnd::ReleaseResources() {
     m_timerId = 0;
     m_covers.DestroyAll();
     ShowCursor(TRUE);
-    m_runningNotice.Withdraw();
+    g_screenSaverRunningNotice.Withdraw();
 }
 
 BOOL CSaverWnd::DestroyWindow() {

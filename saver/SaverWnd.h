@@ -119,13 +119,13 @@ private:
     void CopyFrame(CDC* pDC, const PixelRect& previous, const PixelRect& current);
 
     // On the 95/98 family with a password asked for: the system is told that
-    // a screen saver runs, from the end of the set-up until the window goes.
+    // a screen saver runs (g_screenSaverRunningNotice), from the end of the
+    // set-up until the window goes, or the process by any other way.
     void ProtectIfPasswordAsked();
     // Frees both maps, kills the timer, shows the cursor again and withdraws
     // the running notice, once, whichever way the window goes.
     void ReleaseResources();
     bool m_released = false;
-    CScreenSaverRunningNotice m_runningNotice;
     // The password dialog's owner must outlive the dialog's call: a close or
     // a change of monitors that comes meanwhile waits for the answer (the
     // change is posted again then, with its parameters).

@@ -458,6 +458,23 @@ TEST_F(PasswordTest, NoticeGivenByALaterCheckStaysUntilTheEnd) {
     EXPECT_FALSE(ScreenSaverRunningFlag());
 }
 
+// A fault that nothing handles ends the process without its clean-up: the
+// unhandled-exception filter withdraws the notice first, then leaves the
+// fault to whatever handled it before (here: nothing, the search goes on).
+TEST_F(PasswordTest, UnhandledFaultWithdrawsTheNotice) {
+    Create();
+    ASSERT_TRUE(ScreenSaverRunningFlag());
+    const LPTOP_LEVEL_EXCEPTION_FILTER filter = SetUnhandledExceptionFilter(nullptr);
+    SetUnhandledExceptionFilter(filter);
+    ASSERT_NE(filter, nullptr);
+    EXCEPTION_RECORD record = {};
+    record.ExceptionCode = 0xE04F5256;  // nobody's code
+    CONTEXT context = {};
+    EXCEPTION_POINTERS pointers = {&record, &context};
+    EXPECT_EQ(filter(&pointers), EXCEPTION_CONTINUE_SEARCH);
+    EXPECT_FALSE(ScreenSaverRunningFlag());
+}
+
 // What the covers look like while the stand-in's dialog runs, seen from a
 // thread timer that its message loop dispatches.
 struct CoverWatch {
