@@ -126,21 +126,23 @@ private:
     void* (*m_saved)(void*, std::size_t);
 };
 
+struct TitleCount {
+    const char* title;
+    int n;
+};
+
+BOOL CALLBACK CountTitle(HWND hWnd, LPARAM data) {
+    auto* count = reinterpret_cast<TitleCount*>(data);
+    char text[32] = {};
+    GetWindowTextA(hWnd, text, sizeof text);
+    if (lstrcmpA(text, count->title) == 0) ++count->n;
+    return TRUE;
+}
+
+// This thread's windows with the given title.
 int CountThreadWindows(const char* title) {
-    struct Count {
-        const char* title;
-        int n;
-    } count = {title, 0};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND hWnd, LPARAM data) -> BOOL {
-            auto* c = reinterpret_cast<Count*>(data);
-            char text[32] = {};
-            GetWindowTextA(hWnd, text, sizeof text);
-            if (lstrcmpA(text, c->title) == 0) ++c->n;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&count));
+    TitleCount count = {title, 0};
+    EnumThreadWindows(GetCurrentThreadId(), CountTitle, reinterpret_cast<LPARAM>(&count));
     return count.n;
 }
 
