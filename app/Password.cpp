@@ -34,10 +34,24 @@ bool ScreenSaverPasswordRequired() {
     return value != 0;
 }
 
+CScreenSaverRunningNotice g_screenSaverRunningNotice;
+
 void CScreenSaverRunningNotice::Give() {
+    // Set before the flag, so that no crash can come between the two.
+    if (!m_filterSet) {
+        m_previousFilter = SetUnhandledExceptionFilter(&CScreenSaverRunningNotice::OnUnhandledException);
+        m_filterSet = true;
+    }
     UINT previous = 0;
     SystemParametersInfoA(kScreenSaverRunning, TRUE, &previous, 0);
     m_given = true;
+}
+
+LONG WINAPI CScreenSaverRunningNotice::OnUnhandledException(EXCEPTION_POINTERS* exception) {
+    g_screenSaverRunningNotice.Withdraw();
+    // The system's own handling follows (its report of the fault, the end of the process).
+    const LPTOP_LEVEL_EXCEPTION_FILTER previous = g_screenSaverRunningNotice.m_previousFilter;
+    return previous != nullptr ? previous(exception) : EXCEPTION_CONTINUE_SEARCH;
 }
 
 void CScreenSaverRunningNotice::Withdraw() {

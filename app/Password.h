@@ -20,6 +20,14 @@ bool ScreenSaverPasswordRequired();
 // 95/98 family offers no task list (Ctrl+Alt+Del), Alt+Tab or Ctrl+Esc, which
 // would let anyone end a password-protected saver. Given as often as asked,
 // withdrawn once, and at the latest when the object goes.
+//
+// The system keeps it beyond the process, until the user restarts Windows,
+// so a process has one, g_screenSaverRunningNotice, and once given it is
+// withdrawn on every end the process can have: the normal clean-up, its
+// destructor among the exit handlers (which the release's run-time also runs
+// on its fatal paths: a failed new, a pure virtual call), and, for a crash in
+// our code or in the system's password component, the unhandled-exception
+// filter that the first Give puts in front of whatever filter was there.
 class CScreenSaverRunningNotice {
 public:
     CScreenSaverRunningNotice() = default;
@@ -31,8 +39,16 @@ public:
     void Withdraw();
 
 private:
+    // Withdraws the process's notice, then asks the filter it replaced.
+    static LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS* exception);
+
     bool m_given = false;
+    bool m_filterSet = false;
+    LPTOP_LEVEL_EXCEPTION_FILTER m_previousFilter = nullptr;
 };
+
+// The process's notice (the system's flag is the whole session's).
+extern CScreenSaverRunningNotice g_screenSaverRunningNotice;
 
 // True when the saver may close: within the grace period after startTime
 // (calendar seconds), when the system's setting asks for no password, when the

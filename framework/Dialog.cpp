@@ -135,7 +135,12 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM, LPARAM lPa
     if (message != WM_INITDIALOG) return FALSE;
     CDialog* dialog = reinterpret_cast<CDialog*>(lParam);
     if (dialog == nullptr) return TRUE;
-    dialog->SubclassWindow(hWnd);
+    // A dialog that cannot reach its object would run without its handlers
+    // and store nothing: it ends at once, as a dialog that could not be made.
+    if (!dialog->SubclassWindow(hWnd)) {
+        ::EndDialog(hWnd, -1);
+        return TRUE;
+    }
     return dialog->OnInitDialog();
 }
 

@@ -8,6 +8,10 @@
 #include <cstdint>
 #include <cstdlib>
 
+// How every handle table grows: the C heap's realloc. Process-wide, so that
+// the Windows unit tests can be a system whose heap is full.
+extern void* (*g_handleTableRealloc)(void* block, std::size_t size);
+
 template <class Handle, class Object>
 class CHandleMap {
 public:
@@ -35,7 +39,7 @@ public:
         if (m_count == m_capacity) {
             const std::size_t capacity = m_capacity ? m_capacity * 2 : 8;
             if (capacity > SIZE_MAX / sizeof(Entry)) return nullptr;
-            void* grown = std::realloc(m_entries, capacity * sizeof(Entry));
+            void* grown = g_handleTableRealloc(m_entries, capacity * sizeof(Entry));
             if (grown == nullptr) return nullptr;
             m_entries = static_cast<Entry*>(grown);
             m_capacity = capacity;

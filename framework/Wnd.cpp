@@ -48,10 +48,12 @@ void CWnd::DeleteTempMap() {
     g_temporary.Clear();
 }
 
-void CWnd::Attach(HWND hWnd) {
+bool CWnd::Attach(HWND hWnd) {
+    CWnd** slot = g_permanent.Slot(hWnd);
+    if (slot == nullptr) return false;  // no memory for the table
+    *slot = this;
     m_hWnd = hWnd;
-    // Without room in the table the window gets the default handling only.
-    if (CWnd** slot = g_permanent.Slot(hWnd)) *slot = this;
+    return true;
 }
 
 HWND CWnd::Detach() {
@@ -73,9 +75,12 @@ BOOL CWnd::CreateEx(DWORD exStyle, const char* className, const char* windowName
                                 AfxGetApp() ? AfxGetApp()->m_hInstance : GetModuleHandleA(nullptr), param);
     const bool neverAttached = g_creating == this;
     g_creating = outer;
-    if (hWnd != nullptr) return TRUE;
+    if (hWnd != nullptr && !neverAttached) return TRUE;
+    // A window that could not be attached would run without its handlers:
+    // it goes again (its messages reach only the default handling).
+    if (hWnd != nullptr) ::DestroyWindow(hWnd);
     // A failed creation always ends the object's life as a window: when the
-    // window existed, its WM_NCDESTROY already did; otherwise do it here.
+    // window was attached, its WM_NCDESTROY already did; otherwise do it here.
     if (neverAttached) PostNcDestroy();
     return FALSE;
 }
@@ -86,7 +91,15 @@ BOOL CWnd::DestroyWindow() {
     return ::DestroyWindow(m_hWnd);
 }
 
-CDC* CWnd::GetDC() { return CDC::FromHandle(::GetDC(m_hWnd)); }
+CDC* CWnd::GetDC() {
+    HDC dc = ::GetDC(m_hWnd);
+    if (dc == nullptr) return nullptr;
+    CDC* wrapper = CDC::FromHandle(dc);
+    // Without a wrapper nobody would give the context back, and the 95/98
+    // family has only a few common ones: it goes back at once.
+    if (wrapper == nullptr) ::ReleaseDC(m_hWnd, dc);
+    return wrapper;
+}
 
 int CWnd::ReleaseDC(CDC* pDC) { return pDC ? ::ReleaseDC(m_hWnd, pDC->m_hDC) : 0; }
 
@@ -115,10 +128,11 @@ LRESULT CWnd::Default() {
     return DefWindowProcA(m_hWnd, g_current.message, g_current.wParam, g_current.lParam);
 }
 
-void CWnd::SubclassWindow(HWND hWnd) {
-    Attach(hWnd);
+bool CWnd::SubclassWindow(HWND hWnd) {
+    if (!Attach(hWnd)) return false;
     m_pfnSuper = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::StandardWndProc)));
+    return true;
 }
 
 int CWnd::OnCreate(LPCREATESTRUCTA) { return static_cast<int>(Default()); }
@@ -130,9 +144,12 @@ BOOL CWnd::OnQueryNewPalette() { return static_cast<BOOL>(Default()); }
 LRESULT CALLBACK CWnd::StandardWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     CWnd* wnd = LookUpPermanent(hWnd);
     if (wnd == nullptr && g_creating != nullptr) {
-        wnd = g_creating;
-        g_creating = nullptr;
-        wnd->Attach(hWnd);
+        if (g_creating->Attach(hWnd)) {
+            wnd = g_creating;
+            g_creating = nullptr;
+        } else if (message == WM_NCCREATE) {
+            return FALSE;  // not attached: the creation fails, and CreateEx cleans up
+        }
     }
     if (wnd == nullptr) return DefWindowProcA(hWnd, message, wParam, lParam);
 

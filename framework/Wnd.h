@@ -113,7 +113,9 @@ public:
 
     // The window's device context as a temporary wrapper; give it back with
     // ReleaseDC. Null when the system has none to give (the 95/98 family has
-    // few common device contexts); virtual so that a test can be such a system.
+    // few common device contexts) or there is no memory for the wrapper (the
+    // context is then given back at once); virtual so that a test can be such
+    // a system.
     virtual CDC* GetDC();
     int ReleaseDC(CDC* pDC);
 
@@ -140,11 +142,13 @@ protected:
     virtual const MessageMap* GetMessageMap() const;
     static const MessageMap* GetThisMessageMap();
 
-    // Routes hWnd, created by the system (a dialog), to this object from now on.
-    void SubclassWindow(HWND hWnd);
+    // Routes hWnd, created by the system (a dialog), to this object from now
+    // on. False, with nothing changed, when the handle table cannot grow.
+    bool SubclassWindow(HWND hWnd);
 
 private:
-    void Attach(HWND hWnd);
+    // Enters the object in the handle table; false when the table cannot grow.
+    bool Attach(HWND hWnd);
     HWND Detach();
     bool m_temporary = false;
     WNDPROC m_pfnSuper = nullptr;

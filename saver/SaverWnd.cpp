@@ -39,7 +39,7 @@ BOOL CSaverWnd::CreateFullScreen() {
 
 void CSaverWnd::ProtectIfPasswordAsked() {
     // A failed set-up still asks for the password on input: it is protected too.
-    if (m_isWin9x && ScreenSaverPasswordRequired()) m_runningNotice.Give();
+    if (m_isWin9x && ScreenSaverPasswordRequired()) g_screenSaverRunningNotice.Give();
 }
 
 LRESULT CSaverWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -92,12 +92,15 @@ bool CSaverWnd::CheckPassword() {
     m_checkRunning = true;
     // The dialog disables its owner only; the covers would still take input.
     m_covers.EnableAll(FALSE);
-    const bool granted = VerifyScreenSaverPassword(m_hWnd, m_startTime, m_runningNotice);
+    const bool granted = VerifyScreenSaverPassword(m_hWnd, m_startTime, g_screenSaverRunningNotice);
     m_covers.EnableAll(TRUE);
     m_checkRunning = false;
+    // The check may have started inside a cover's window procedure, which is
+    // still on the stack: a held change of monitors that removes that cover
+    // is carried out from the message loop, once every procedure has returned.
     if (m_coversAfterCheck) {
         m_coversAfterCheck = false;
-        if (!m_released) m_covers.Update(this);
+        PostMessageA(m_hWnd, WM_DISPLAYCHANGE, m_heldDisplayBits, m_heldDisplaySize);
     }
     if (m_closeAfterCheck) {
         m_closeAfterCheck = false;
@@ -115,7 +118,7 @@ void CSaverWnd::ReleaseResources() {
     m_timerId = 0;
     m_covers.DestroyAll();
     ShowCursor(TRUE);
-    m_runningNotice.Withdraw();
+    g_screenSaverRunningNotice.Withdraw();
 }
 
 BOOL CSaverWnd::DestroyWindow() {
@@ -174,12 +177,14 @@ void CSaverWnd::OnSysCommand(UINT nID, LPARAM) {
     Default();
 }
 
-void CSaverWnd::OnDisplayChange(UINT, int, int) {
+void CSaverWnd::OnDisplayChange(UINT bitsPerPixel, int width, int height) {
     Default();
     // A check may have started from a cover's input: that cover stays until it returns.
-    if (m_checkRunning)
+    if (m_checkRunning) {
         m_coversAfterCheck = true;
-    else if (!m_released)
+        m_heldDisplayBits = bitsPerPixel;
+        m_heldDisplaySize = MAKELPARAM(width, height);
+    } else if (!m_released)
         m_covers.Update(this);
 }
 

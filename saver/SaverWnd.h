@@ -95,18 +95,21 @@ private:
     void CopyFrame(CDC* pDC, const PixelRect& previous, const PixelRect& current);
 
     // On the 95/98 family with a password asked for: the system is told that
-    // a screen saver runs, from the end of the set-up until the window goes.
+    // a screen saver runs (g_screenSaverRunningNotice), from the end of the
+    // set-up until the window goes, or the process by any other way.
     void ProtectIfPasswordAsked();
     // Frees the effect's maps, kills the timer, shows the cursor again and withdraws
     // the running notice, once, whichever way the window goes.
     void ReleaseResources();
     bool m_released = false;
-    CScreenSaverRunningNotice m_runningNotice;
     // The password dialog's owner must outlive the dialog's call: a close or
-    // a change of monitors that comes meanwhile waits for the answer.
+    // a change of monitors that comes meanwhile waits for the answer (the
+    // change is posted again then, with its parameters).
     bool m_checkRunning = false;
     bool m_closeAfterCheck = false;
     bool m_coversAfterCheck = false;
+    UINT m_heldDisplayBits = 0;
+    LPARAM m_heldDisplaySize = 0;
     CMonitorCovers m_covers;
 
     DECLARE_MESSAGE_MAP()

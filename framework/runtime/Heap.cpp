@@ -1,40 +1,31 @@
-// The C heap of the release on the process heap, and the C++ allocation
-// operators over it.
+// The C heap of the release on the process heap (its rules are
+// CFunctions.cpp's), and the C++ allocation operators over it.
 #include <windows.h>
 
 #include <cstddef>
-#include <cstdint>
 #include <new>
 
+#include "framework/runtime/CFunctions.h"
 #include "framework/runtime/Exit.h"
 
 namespace {
-HANDLE ProcessHeap() { return GetProcessHeap(); }
+
+void* AllocateBlock(std::size_t size, bool zeroed) {
+    return HeapAlloc(GetProcessHeap(), zeroed ? HEAP_ZERO_MEMORY : 0, size);
+}
+void* ResizeBlock(void* block, std::size_t size) { return HeapReAlloc(GetProcessHeap(), 0, block, size); }
+void ReleaseBlock(void* block) { HeapFree(GetProcessHeap(), 0, block); }
+
+const crt::BlockAllocator kProcessHeap = {AllocateBlock, ResizeBlock, ReleaseBlock};
+
 }  // namespace
 
 extern "C" {
 
-void* malloc(std::size_t size) { return HeapAlloc(ProcessHeap(), 0, size ? size : 1); }
-
-void free(void* block) {
-    if (block != nullptr) HeapFree(ProcessHeap(), 0, block);
-}
-
-void* calloc(std::size_t count, std::size_t size) {
-    if (size != 0 && count > SIZE_MAX / size) return nullptr;
-    const std::size_t bytes = count * size;
-    return HeapAlloc(ProcessHeap(), HEAP_ZERO_MEMORY, bytes ? bytes : 1);
-}
-
-// As the platform's C run-time: a null block is a malloc, size 0 frees it.
-void* realloc(void* block, std::size_t size) {
-    if (block == nullptr) return malloc(size);
-    if (size == 0) {
-        free(block);
-        return nullptr;
-    }
-    return HeapReAlloc(ProcessHeap(), 0, block, size);
-}
+void* malloc(std::size_t size) { return crt::Malloc(kProcessHeap, size); }
+void free(void* block) { crt::Free(kProcessHeap, block); }
+void* calloc(std::size_t count, std::size_t size) { return crt::Calloc(kProcessHeap, count, size); }
+void* realloc(void* block, std::size_t size) { return crt::Realloc(kProcessHeap, block, size); }
 
 }  // extern "C"
 

@@ -17,6 +17,7 @@ TOOL_PID=""
 readonly app_key='HKCU\Software\Wine\AppDefaults\Orvane.scr'
 readonly desktop_key='HKCU\Control Panel\Desktop'
 readonly record_key='HKCU\Software\OrvaneStandins'
+readonly winedbg_key='HKCU\Software\Wine\WineDbg'
 
 # The prefix is shared with the other Wine tests: whatever this script sets
 # is removed again, whichever way it ends.
@@ -25,6 +26,7 @@ password_cleanup() {
   wine reg delete "$app_key" /f >/dev/null 2>&1
   wine reg delete "$desktop_key" /v ScreenSaveUsePassword /f >/dev/null 2>&1
   wine reg delete "$record_key" /f >/dev/null 2>&1
+  wine reg delete "$winedbg_key" /v ShowCrashDialog /f >/dev/null 2>&1
 }
 trap 'password_cleanup; cleanup' EXIT
 
@@ -225,6 +227,24 @@ case "$case_name" in
     }
     expect_flag 0 "the flag is off after the end"
     expect_recorded VerifyCalls absent "nothing asked"
+    ;;
+  protected-crash)
+    # The system's password component faults inside the check (an access
+    # violation): the process ends, and the flag must not outlive it. Wine's
+    # crash dialog, which would wait for a user, is switched off.
+    install_case PASSWORD.CPL
+    as_win98; use_password 1; set_standin VerifyAnswer 1; set_standin VerifyCrash 1
+    wine reg add "$winedbg_key" /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    hold_server
+    open_saver 300 300 && {
+      expect_protected_start
+      sleep 6; xdotool key x
+      if ends_within 30; then pass "the fault ends the saver (status $SAVER_STATUS)"
+      else fail "the saver did not end after the fault"; stop_saver; fi
+      [ "${SAVER_STATUS:-0}" != 0 ] && pass "not a clean exit" || fail "exit status ${SAVER_STATUS:-none} after a fault"
+    }
+    expect_recorded VerifyCalls 1 "asked once"
+    expect_flag 0 "the flag is off after the fault"
     ;;
   protected-failed-setup)
     # A picture that is not there: the message instead of the effect, protected all the same.

@@ -13,6 +13,9 @@ constexpr const char* kStandinKey = "Software\\OrvaneStandins";
 // dialog would (absent: none).
 constexpr const char* kVerifyAnswer = "VerifyAnswer";
 constexpr const char* kVerifyPumpMs = "VerifyPumpMs";
+// Set by the test: non-zero makes VerifyScreenSavePwd fault (an access
+// violation), as a broken system component would, after its message loop.
+constexpr const char* kVerifyCrash = "VerifyCrash";
 
 // Written by PASSWORD.CPL (and NOVERIFY.CPL, which has no check).
 constexpr const char* kPasswordLoads = "PasswordLoads";      // process attaches

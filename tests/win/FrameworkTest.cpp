@@ -2,6 +2,11 @@
 // window's life.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <vector>
+
+#include "framework/HandleMap.h"
+#include "settings/ConfigDialogIds.h"
 #include "tests/win/TestApp.h"
 
 namespace {
@@ -105,6 +110,92 @@ TEST(Framework, MainWindowsEndEndsTheMessageLoop) {
 TEST(Framework, RunWithoutMainWindowEndsAtOnce) {
     TestApp().m_pMainWnd = nullptr;
     EXPECT_EQ(TestApp().Run(), 0);
+}
+
+// The framework's handle tables on a system whose heap is full: every growth
+// of a table fails while one of these lives.
+class FullHeap {
+public:
+    FullHeap() : m_saved(g_handleTableRealloc) { g_handleTableRealloc = Refuse; }
+    ~FullHeap() { g_handleTableRealloc = m_saved; }
+    FullHeap(const FullHeap&) = delete;
+    FullHeap& operator=(const FullHeap&) = delete;
+
+private:
+    static void* Refuse(void*, std::size_t) { return nullptr; }
+    void* (*m_saved)(void*, std::size_t);
+};
+
+struct TitleCount {
+    const char* title;
+    int n;
+};
+
+BOOL CALLBACK CountTitle(HWND hWnd, LPARAM data) {
+    auto* count = reinterpret_cast<TitleCount*>(data);
+    char text[32] = {};
+    GetWindowTextA(hWnd, text, sizeof text);
+    if (lstrcmpA(text, count->title) == 0) ++count->n;
+    return TRUE;
+}
+
+// This thread's windows with the given title.
+int CountThreadWindows(const char* title) {
+    TitleCount count = {title, 0};
+    EnumThreadWindows(GetCurrentThreadId(), CountTitle, reinterpret_cast<LPARAM>(&count));
+    return count.n;
+}
+
+// A window that cannot be entered in the table would run without its
+// handlers: it is destroyed, its creation fails and its object goes.
+TEST(Framework, WindowThatCannotBeAttachedIsDestroyed) {
+    std::vector<HWND> made;
+    bool refused = false;
+    {
+        FullHeap full;
+        // Windows are made until the table is full and has to grow.
+        for (int i = 0; i < 200 && !refused; ++i) {
+            g_deleted = 0;
+            ProbeWnd* wnd = new ProbeWnd;
+            const char* cls = AfxRegisterWndClass(0);
+            if (wnd->CreateEx(0, cls, "table-full", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr)) {
+                made.push_back(wnd->m_hWnd);
+                continue;
+            }
+            refused = true;
+            EXPECT_EQ(g_deleted, 1) << "the object of the refused window is deleted";
+            EXPECT_EQ(CountThreadWindows("table-full"), static_cast<int>(made.size())) << "no window left behind";
+            // A dialog that cannot reach its object ends at once, as one that could not be made.
+            CDialog dialog(IDD_CONFIG);
+            EXPECT_EQ(dialog.DoModal(), -1);
+        }
+    }
+    EXPECT_TRUE(refused) << "the table never had to grow";
+    for (HWND hWnd : made) ::DestroyWindow(hWnd);
+    EXPECT_EQ(CountThreadWindows("table-full"), 0);
+}
+
+// A device context that cannot be wrapped goes back to the system at once:
+// the next request for the window's context gets the same one again, free.
+TEST(Framework, DeviceContextThatCannotBeWrappedIsReleased) {
+    ProbeWnd* wnd = new ProbeWnd;
+    ASSERT_NE(CreateProbe(wnd), nullptr);
+    CDC::DeleteTempMap();
+    const HDC free = ::GetDC(wnd->m_hWnd);
+    ASSERT_NE(free, nullptr);
+    ::ReleaseDC(wnd->m_hWnd, free);
+    {
+        FullHeap full;
+        // Other handles fill the table of wrappers until it would have to grow.
+        std::uintptr_t fake = 0x10000;
+        while (CDC::FromHandle(reinterpret_cast<HDC>(fake)) != nullptr) fake += 4;
+        EXPECT_EQ(wnd->GetDC(), nullptr);
+    }
+    const HDC again = ::GetDC(wnd->m_hWnd);
+    EXPECT_EQ(again, free) << "the context was not given back";
+    ::ReleaseDC(wnd->m_hWnd, again);
+    CDC::DeleteTempMap();
+    wnd->DestroyWindow();
 }
 
 class CommandWnd : public CWnd {

@@ -458,6 +458,23 @@ TEST_F(PasswordTest, NoticeGivenByALaterCheckStaysUntilTheEnd) {
     EXPECT_FALSE(ScreenSaverRunningFlag());
 }
 
+// A fault that nothing handles ends the process without its clean-up: the
+// unhandled-exception filter withdraws the notice first, then leaves the
+// fault to whatever handled it before (here: nothing, the search goes on).
+TEST_F(PasswordTest, UnhandledFaultWithdrawsTheNotice) {
+    Create();
+    ASSERT_TRUE(ScreenSaverRunningFlag());
+    const LPTOP_LEVEL_EXCEPTION_FILTER filter = SetUnhandledExceptionFilter(nullptr);
+    SetUnhandledExceptionFilter(filter);
+    ASSERT_NE(filter, nullptr);
+    EXCEPTION_RECORD record = {};
+    record.ExceptionCode = 0xE04F5256;  // nobody's code
+    CONTEXT context = {};
+    EXCEPTION_POINTERS pointers = {&record, &context};
+    EXPECT_EQ(filter(&pointers), EXCEPTION_CONTINUE_SEARCH);
+    EXPECT_FALSE(ScreenSaverRunningFlag());
+}
+
 // What the covers look like while the stand-in's dialog runs, seen from a
 // thread timer that its message loop dispatches.
 struct CoverWatch {
@@ -530,7 +547,10 @@ TEST_F(PasswordCoverTest, CloseAndMonitorChangeWaitForTheAnswer) {
     EXPECT_GE(g_watch.samples, 3);
     EXPECT_EQ(g_watch.gone, 0) << "the cover went during the dialog";
     EXPECT_TRUE(IsWindow(m_hWnd));
-    // Afterwards the test display's one monitor needs no cover, and the close goes ahead.
+    // Afterwards, through the message loop, the test display's one monitor
+    // needs no cover, and the close goes ahead.
+    MSG msg;
+    while (PeekMessageA(&msg, m_hWnd, WM_DISPLAYCHANGE, WM_DISPLAYCHANGE, PM_REMOVE)) DispatchMessageA(&msg);
     EXPECT_FALSE(IsWindow(m_cover));
     EXPECT_TRUE(m_wnd->Covers().Covers().empty());
     TestApp().m_pMainWnd = m_wnd;
@@ -538,6 +558,42 @@ TEST_F(PasswordCoverTest, CloseAndMonitorChangeWaitForTheAnswer) {
     EXPECT_FALSE(IsWindow(m_hWnd));
     EXPECT_FALSE(ScreenSaverRunningFlag());
     m_wnd = nullptr;
+}
+
+// A check started by input over a cover runs inside the cover's window
+// procedure: a change of monitors that removes the cover must wait until that
+// procedure has returned, not only until the check has.
+TEST_F(PasswordCoverTest, MonitorChangeDuringACheckFromACoverWaitsForTheCoversProcedure) {
+    const struct {
+        const char* what;
+        UINT message;
+        DWORD answer;
+    } cases[] = {{"a click refused", WM_LBUTTONDOWN, 0}, {"a key granted", WM_KEYDOWN, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (!IsWindow(m_cover)) {
+            const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+            m_wnd->Covers().Apply(m_wnd, {{0, 0, width, height}, {width, 0, width + 320, 240}});
+            ASSERT_EQ(m_wnd->Covers().Covers().size(), 1u);
+            m_cover = m_wnd->Covers().Covers()[0]->m_hWnd;
+        }
+        StandinWrite(kVerifyAnswer, c.answer);
+        const DWORD callsBefore = StandinRead(kVerifyCalls);
+        // The test display has one monitor: the change, dispatched by the dialog, removes the cover.
+        PostMessageA(m_hWnd, WM_DISPLAYCHANGE, 32,
+                     MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
+        g_cursorOriginSet = FALSE;
+        // Through the system, as the click reaches the cover itself.
+        SendMessageA(m_cover, c.message, 0, 0);
+        EXPECT_EQ(StandinRead(kVerifyCalls), callsBefore + 1);
+        EXPECT_TRUE(IsWindow(m_cover)) << "the cover went while its own procedure ran";
+        EXPECT_EQ(ClosePosted(), c.answer == 1);
+        MSG msg;
+        while (PeekMessageA(&msg, m_hWnd, WM_DISPLAYCHANGE, WM_DISPLAYCHANGE, PM_REMOVE)) DispatchMessageA(&msg);
+        EXPECT_FALSE(IsWindow(m_cover)) << "the change is carried out afterwards";
+        EXPECT_TRUE(m_wnd->Covers().Covers().empty());
+        EXPECT_TRUE(IsWindow(m_hWnd));
+    }
 }
 
 }  // namespace

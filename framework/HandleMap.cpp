@@ -1,0 +1,3 @@
+#include "framework/HandleMap.h"
+
+void* (*g_handleTableRealloc)(void* block, std::size_t size) = std::realloc;
