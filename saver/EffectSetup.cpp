@@ -6,11 +6,11 @@
 #include <ctime>
 
 #include "image/Picture.h"
-#include "saver/DefaultPicture.h"
-#include "saver/PictureSetup.h"
-#include "saver/PixelCount.h"
+#include "effect/DefaultPicture.h"
+#include "effect/PictureSetup.h"
+#include "effect/PixelCount.h"
 #include "saver/SaverWnd.h"
-#include "saver/TextLines.h"
+#include "effect/TextLines.h"
 #include "settings/Settings.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include "app/Password.h"
 #include "display/DibSurface.h"
 #include "framework/Framework.h"
-#include "saver/BumpPass.h"
+#include "effect/BumpPass.h"
 #include "saver/CoverWnd.h"
 
 constexpr UINT_PTR kFrameTimerId = 1;

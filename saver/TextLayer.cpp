@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "saver/SaverWnd.h"
-#include "saver/TextLines.h"
+#include "effect/TextLines.h"
 
 namespace {
 

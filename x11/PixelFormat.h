@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "saver/BumpPass.h"
+#include "effect/BumpPass.h"
 
 enum class VisualKind {
     TrueColor,    // pixel values from the channel masks

@@ -1,8 +1,8 @@
 // A frame's CPU work (clear, bump pass, conversion into the bitmap) with the
 // default settings, the plain full-screen way against the lit-window way, and
 // the generation of the default picture.
-#include "saver/BumpPass.h"
-#include "saver/DefaultPicture.h"
+#include "effect/BumpPass.h"
+#include "effect/DefaultPicture.h"
 
 #include <benchmark/benchmark.h>
 
@@ -40,8 +40,7 @@ Screen& ScreenOf(int width, int height) {
         s.stride = (width + 3) & ~3;
         s.heights.resize(static_cast<std::size_t>(width) * height);
         unsigned char palette[768];
-        std::srand(1);
-        GenerateDefaultPicture(s.heights.data(), width, height, palette);
+        GenerateDefaultPicture(s.heights.data(), width, height, palette, 1);
         s.light.assign(s.heights.size(), 0);
         s.bits.assign(static_cast<std::size_t>(s.stride) * height, 0);
         for (int i = 0; i < 256; ++i) {
@@ -105,9 +104,8 @@ void BM_GenerateDefaultPicture(benchmark::State& state) {
     const int h = static_cast<int>(state.range(1));
     std::vector<unsigned char> pixels(static_cast<std::size_t>(w) * h);
     unsigned char palette[768];
-    std::srand(1);
     for (auto _ : state) {
-        GenerateDefaultPicture(pixels.data(), w, h, palette);
+        GenerateDefaultPicture(pixels.data(), w, h, palette, 1);
         benchmark::DoNotOptimize(pixels.data());
         benchmark::ClobberMemory();
     }

@@ -12,7 +12,7 @@
 #include "framework/runtime/CommandTail.h"
 #include "framework/runtime/CrtRand.h"
 #include "framework/runtime/X87.h"
-#include "saver/BumpPass.h"
+#include "effect/BumpPass.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "saver/DefaultPicture.h"
+#include "effect/DefaultPicture.h"
 
-#include "saver/PixelCount.h"
+#include "effect/PixelCount.h"
+#include "framework/runtime/CrtRand.h"
 
 #include <cstddef>
-#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -68,11 +68,11 @@ void FillDefaultPalette(unsigned char* palette) {
     }
 }
 
-void FillDefaultNoise(unsigned char* pixels, int width, int height) {
+void FillDefaultNoise(unsigned char* pixels, int width, int height, std::uint32_t* randomState) {
     std::size_t first = 0;
     std::size_t end = 0;
     std::size_t count = 0;
-    if (pixels == nullptr || !InteriorRange(width, height, &first, &end, &count)) {
+    if (pixels == nullptr || randomState == nullptr || !InteriorRange(width, height, &first, &end, &count)) {
         return;
     }
     if (first >= end) {
@@ -81,7 +81,7 @@ void FillDefaultNoise(unsigned char* pixels, int width, int height) {
     }
     std::memset(pixels, 0, first);
     for (std::size_t k = first; k < end; ++k) {
-        pixels[k] = static_cast<unsigned char>(std::rand() % 256);
+        pixels[k] = static_cast<unsigned char>(CrtRandNext(randomState) % 256);
     }
     std::memset(pixels + end, 0, count - end);
 }
@@ -108,9 +108,11 @@ void SmoothDefaultPicture(unsigned char* pixels, int width, int height) {
     }
 }
 
-void GenerateDefaultPicture(unsigned char* pixels, int width, int height, unsigned char* palette) {
+void GenerateDefaultPicture(unsigned char* pixels, int width, int height, unsigned char* palette,
+                            std::uint32_t randomSeed) {
     FillDefaultPalette(palette);
-    FillDefaultNoise(pixels, width, height);
+    std::uint32_t state = randomSeed;
+    FillDefaultNoise(pixels, width, height, &state);
     SmoothDefaultPicture(pixels, width, height);
     SmoothDefaultPicture(pixels, width, height);
 }

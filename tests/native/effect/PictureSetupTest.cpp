@@ -1,4 +1,4 @@
-#include "saver/PictureSetup.h"
+#include "effect/PictureSetup.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "saver/TextLines.h"
+#include "effect/TextLines.h"
 
 #include <algorithm>
 #include <cstring>
@@ -67,8 +67,13 @@ bool PlaceTextCell(long long x, long long y, long long width, long long height, 
     return true;
 }
 
-void CutHeightsUnderBlack(const unsigned int* pixels, std::size_t rowStride, int firstRow, int rowCount,
-                          int screenWidth, int screenHeight, unsigned char* heightMap) {
+namespace {
+
+// Rows [firstRow, firstRow + rowCount) of the screen, top-down: wherever
+// isBlack(row, x) holds, the height below becomes 0.
+template <typename Pixel, typename IsBlack>
+void CutHeights(const Pixel* pixels, std::size_t rowStride, int firstRow, int rowCount, int screenWidth,
+                int screenHeight, unsigned char* heightMap, IsBlack isBlack) {
     if (pixels == nullptr || heightMap == nullptr || screenWidth <= 0 || screenHeight <= 0) {
         return;
     }
@@ -77,13 +82,38 @@ void CutHeightsUnderBlack(const unsigned int* pixels, std::size_t rowStride, int
         if (screenRow < 0 || screenRow >= screenHeight) {
             continue;
         }
-        const unsigned int* row = pixels + static_cast<std::size_t>(r) * rowStride;
+        const Pixel* row = pixels + static_cast<std::size_t>(r) * rowStride;
         unsigned char* heights =
             heightMap + static_cast<std::size_t>(screenHeight - 1 - screenRow) * static_cast<std::size_t>(screenWidth);
         for (int x = 0; x < screenWidth; ++x) {
-            if ((row[x] & 0xFFFFFFu) == 0) {
+            if (isBlack(row[x])) {
                 heights[x] = 0;
             }
         }
     }
+}
+
+}  // namespace
+
+void CutHeightsUnderBlack(const unsigned int* pixels, std::size_t rowStride, int firstRow, int rowCount,
+                          int screenWidth, int screenHeight, unsigned char* heightMap) {
+    CutHeights(pixels, rowStride, firstRow, rowCount, screenWidth, screenHeight, heightMap,
+               [](unsigned int pixel) { return (pixel & 0xFFFFFFu) == 0; });
+}
+
+void CutHeightsUnderMask(const unsigned char* blackMask, std::size_t rowStride, int firstRow, int rowCount,
+                         int screenWidth, int screenHeight, unsigned char* heightMap) {
+    CutHeights(blackMask, rowStride, firstRow, rowCount, screenWidth, screenHeight, heightMap,
+               [](unsigned char black) { return black != 0; });
+}
+
+long long FontPointTenths(int fontHeight, int pixelsPerInch) {
+    const long long ppi = std::max(1, pixelsPerInch);
+    const long long maxTenths = kMaxFontPixels * 720 / ppi;
+    return std::clamp<long long>(static_cast<long long>(fontHeight) * 80, -maxTenths, maxTenths);
+}
+
+long long FontPixelHeight(int fontHeight, int pixelsPerInch) {
+    const long long tenths = FontPointTenths(fontHeight, pixelsPerInch);
+    return (tenths < 0 ? -tenths : tenths) * std::max(1, pixelsPerInch) / 720;
 }

@@ -30,6 +30,31 @@ void FormatNotFoundMessage(const char* fileName, char* message, std::size_t capa
 void CutHeightsUnderBlack(const unsigned int* pixels, std::size_t rowStride, int firstRow, int rowCount,
                           int screenWidth, int screenHeight, unsigned char* heightMap);
 
+// The same from a mask of one byte a pixel, rowStride bytes a row: a non-zero
+// byte marks a black pixel.
+void CutHeightsUnderMask(const unsigned char* blackMask, std::size_t rowStride, int firstRow, int rowCount,
+                         int screenWidth, int screenHeight, unsigned char* heightMap);
+
+// The layout of the lines, in screen pixels (y down), kept wide so that a font
+// of any stored size cannot overflow it. The block's height counts only the
+// lines that are not empty, while drawing advances by every line's height (an
+// empty line too, by what the font gives for it). Each line is centred by its
+// own width; characters follow each other by their own advance, no kerning.
+inline long long TextBlockTop(int screenHeight, long long blockHeight) { return (screenHeight - blockHeight) / 2; }
+inline long long TextLineLeft(int screenWidth, long long lineWidth) { return (screenWidth - lineWidth) / 2; }
+
+// The tallest font the text is drawn in, in pixels: a taller one shows no
+// more than a sliver of one letter, while a rasteriser may spend seconds on
+// each glyph.
+constexpr long long kMaxFontPixels = 4096;
+
+// "Font Height" h asks for 8 h points (so 18 gives 144 points, 192 pixels at
+// 96 pixels per inch). In tenths of a point, held to what gives at most
+// kMaxFontPixels at pixelsPerInch (at least 1), sign kept.
+long long FontPointTenths(int fontHeight, int pixelsPerInch);
+// The same as a pixel height (the absolute value, rounded down).
+long long FontPixelHeight(int fontHeight, int pixelsPerInch);
+
 // The largest coordinate the 95/98 family's drawing takes: it keeps positions
 // in 16 bits, and one beyond +-32767 wraps to the other side of the screen.
 constexpr long long kMaxGdiCoordinate = 32767;

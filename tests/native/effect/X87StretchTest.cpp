@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "framework/runtime/X87.h"
-#include "saver/PictureSetup.h"
+#include "effect/PictureSetup.h"
 
 namespace {
 

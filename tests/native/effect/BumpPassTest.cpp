@@ -1,6 +1,6 @@
-#include "saver/BumpPass.h"
+#include "effect/BumpPass.h"
 
-#include "saver/DefaultPicture.h"
+#include "effect/DefaultPicture.h"
 
 #include <gtest/gtest.h>
 
@@ -538,8 +538,7 @@ TEST(BumpFrame, FullHdDefaultPictureOnTheDefaultEllipse) {
     const int h = 1080;
     Bytes heights(static_cast<std::size_t>(w) * h);
     unsigned char palette[768];
-    std::srand(1);
-    GenerateDefaultPicture(heights.data(), w, h, palette);
+    GenerateDefaultPicture(heights.data(), w, h, palette, 1);
     FrameComparison frames(heights, w, h, w);
     unsigned char table[256];
     for (int i = 0; i < 256; ++i) {

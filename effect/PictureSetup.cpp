@@ -1,6 +1,6 @@
-#include "saver/PictureSetup.h"
+#include "effect/PictureSetup.h"
 
-#include "saver/PixelCount.h"
+#include "effect/PixelCount.h"
 
 #include <cstddef>
 #include <cstring>

@@ -1,6 +1,6 @@
-#include "saver/BumpPass.h"
+#include "effect/BumpPass.h"
 
-#include "saver/PixelCount.h"
+#include "effect/PixelCount.h"
 
 #include <climits>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "saver/TextLines.h"
+#include "effect/TextLines.h"
 
 #include <gtest/gtest.h>
 

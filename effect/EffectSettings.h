@@ -1,0 +1,53 @@
+// The settings the effect runs with, as one plain value, and the one way
+// every front-end fills it: through its own store (the registry on Windows,
+// the command line on X11) behind SettingsReader, key by key from the
+// settings table.
+#pragma once
+
+#include <cstdint>
+
+#include "framework/String.h"
+#include "settings/Settings.h"
+
+// The values as stored; the set-up interprets them (frame rate raised to 1,
+// speed and direction turned into an angle step, the position words).
+struct EffectSettings {
+    CString pictureFile;    // "FilenameGif": empty or a leading blank asks for the default picture
+    int bumpFromIndex;      // "Bump From Index"
+    int frameRate;          // "Frame Rate", as stored (EffectiveFrameRate raises it)
+    int bumpMultiplier;     // "Bump Multiplier"
+    int xFallOff;           // "Bump XFallOff"
+    int yFallOff;           // "Bump YFallOff"
+    int xDistance;          // "Bump XDistance"
+    int yDistance;          // "Bump YDistance"
+    std::uint32_t speed;    // "Bump Speed", taken unsigned
+    CString text;           // "Text Lines"
+    CString xPosition;      // "XPosition"
+    CString yPosition;      // "YPosition"
+    int cwDirection;        // "CW Direction"
+    CString fontFace;       // "Font Face"
+    int fontHeight;         // "Font Height"
+};
+
+// A front-end's settings store. Each call answers the saver's default
+// (Setting(id).saver) when the store holds no value for id.
+class SettingsReader {
+public:
+    virtual ~SettingsReader() = default;
+    virtual int ReadInt(SettingId id) = 0;
+    virtual CString ReadString(SettingId id) = 0;
+};
+
+// Reads the settings the saver uses, in the order the saver has always read
+// them (picture file and threshold first, then the path, the text, the font).
+EffectSettings ReadEffectSettings(SettingsReader& reader);
+
+// A store that holds nothing: every setting at the saver's default.
+class DefaultSettingsReader : public SettingsReader {
+public:
+    int ReadInt(SettingId id) override;
+    CString ReadString(SettingId id) override;
+};
+
+// The settings of an empty store.
+EffectSettings DefaultEffectSettings();
