@@ -46,10 +46,11 @@ std::uint32_t Swap(std::uint32_t v, int bitsPerPixel) {
 
 template <typename Pixel>
 void ConvertRows(const unsigned char* src, std::size_t srcStride, int height, const PixelRect& r,
-                 const PixelTable& table, unsigned char* image, std::size_t imageStride) {
+                 const PixelTable& table, const ImageBuffer& image) {
     for (int row = r.y0; row < r.y1; ++row) {
         const unsigned char* in = src + static_cast<std::size_t>(row) * srcStride + r.x0;
-        Pixel* out = reinterpret_cast<Pixel*>(image + static_cast<std::size_t>(height - 1 - row) * imageStride) + r.x0;
+        unsigned char* line = image.data + static_cast<std::size_t>(height - 1 - row - image.top) * image.stride;
+        Pixel* out = reinterpret_cast<Pixel*>(line) + (r.x0 - image.left);
         for (int x = r.x0; x < r.x1; ++x) *out++ = static_cast<Pixel>(table[*in++]);
     }
 }
@@ -63,9 +64,9 @@ VisualKind ClassifyVisual(bool trueColor, bool pseudoColor, int depth, int color
     if (trueColor && depth >= 15 && UsableMask(redMask) && UsableMask(greenMask) && UsableMask(blueMask) &&
         (redMask & greenMask) == 0 && (redMask & blueMask) == 0 && (greenMask & blueMask) == 0 &&
         ((redMask | greenMask | blueMask) >> (bitsPerPixel - 1) >> 1) == 0) {
-        return VisualKind::TrueColor;
+        return VisualKind::Masked;
     }
-    if (pseudoColor && depth >= 8 && colormapSize >= 256) return VisualKind::PseudoColor;
+    if (pseudoColor && depth >= 8 && colormapSize >= 256) return VisualKind::Indexed;
     return VisualKind::Unsupported;
 }
 
@@ -74,10 +75,10 @@ PixelTable BuildPixelTable(const unsigned char* palette, const PixelFormat& form
     if (palette == nullptr) return table;
     for (int v = 0; v < 256; ++v) {
         std::uint32_t pixel = 0;
-        if (format.kind == VisualKind::TrueColor) {
+        if (format.kind == VisualKind::Masked) {
             const unsigned char* c = palette + 3 * v;
             pixel = Channel(c[0], format.redMask) | Channel(c[1], format.greenMask) | Channel(c[2], format.blueMask);
-        } else if (format.kind == VisualKind::PseudoColor) {
+        } else if (format.kind == VisualKind::Indexed) {
             pixel = static_cast<std::uint32_t>(v);
         }
         table[v] = format.swapBytes ? Swap(pixel, format.bitsPerPixel) : pixel;
@@ -90,23 +91,28 @@ PixelRect ImageRectOf(const PixelRect& mapRect, int height) {
 }
 
 void ConvertRectToImage(const unsigned char* src, std::size_t srcStride, int width, int height,
-                        const PixelRect& rect, const PixelTable& table, int bitsPerPixel,
-                        unsigned char* image, std::size_t imageStride) {
-    if (src == nullptr || image == nullptr || width <= 0 || height <= 0) return;
+                        const PixelRect& rect, const PixelTable& table, const ImageBuffer& image) {
+    const int bpp = image.bitsPerPixel;
+    if (src == nullptr || image.data == nullptr || width <= 0 || height <= 0) return;
     if (srcStride < static_cast<std::size_t>(width)) return;
-    if (bitsPerPixel != 8 && bitsPerPixel != 16 && bitsPerPixel != 24 && bitsPerPixel != 32) return;
-    if (imageStride < static_cast<std::size_t>(width) * (bitsPerPixel / 8)) return;
-    const PixelRect r{std::max(rect.x0, 0), std::max(rect.y0, 0), std::min(rect.x1, width), std::min(rect.y1, height)};
+    if (bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) return;
+    if (image.width <= 0 || image.height <= 0 || image.stride < static_cast<std::size_t>(image.width) * (bpp / 8)) return;
+    // The image's window rows [top, top + height) are map rows
+    // (height - top - image.height, height - top].
+    const int mapTop = height - image.top;
+    const PixelRect r{std::max({rect.x0, 0, image.left}), std::max({rect.y0, 0, mapTop - image.height}),
+                      std::min({rect.x1, width, image.left + image.width}), std::min({rect.y1, height, mapTop})};
     if (r.Empty()) return;
-    switch (bitsPerPixel) {
-    case 8: ConvertRows<std::uint8_t>(src, srcStride, height, r, table, image, imageStride); break;
-    case 16: ConvertRows<std::uint16_t>(src, srcStride, height, r, table, image, imageStride); break;
-    case 32: ConvertRows<std::uint32_t>(src, srcStride, height, r, table, image, imageStride); break;
+    switch (bpp) {
+    case 8: ConvertRows<std::uint8_t>(src, srcStride, height, r, table, image); break;
+    case 16: ConvertRows<std::uint16_t>(src, srcStride, height, r, table, image); break;
+    case 32: ConvertRows<std::uint32_t>(src, srcStride, height, r, table, image); break;
     case 24:
         // Packed three-byte pixels: the table's value in memory order, low byte first.
         for (int row = r.y0; row < r.y1; ++row) {
             const unsigned char* in = src + static_cast<std::size_t>(row) * srcStride + r.x0;
-            unsigned char* out = image + static_cast<std::size_t>(height - 1 - row) * imageStride + 3 * r.x0;
+            unsigned char* out = image.data + static_cast<std::size_t>(height - 1 - row - image.top) * image.stride +
+                                 3 * static_cast<std::size_t>(r.x0 - image.left);
             for (int x = r.x0; x < r.x1; ++x, out += 3) {
                 const std::uint32_t p = table[*in++];
                 out[0] = p & 0xFF;

@@ -11,8 +11,8 @@
 #include "effect/BumpPass.h"
 
 enum class VisualKind {
-    TrueColor,    // pixel values from the channel masks
-    PseudoColor,  // a colormap of our own: cell i holds palette entry i
+    Masked,       // TrueColor: pixel values from the channel masks
+    Indexed,      // PseudoColor: a colormap of our own: cell i holds palette entry i
     Unsupported,  // any other class, or too few colours: the effect cannot be shown
 };
 
@@ -42,15 +42,25 @@ using PixelTable = std::array<std::uint32_t, 256>;
 // Unsupported gives zeros.
 PixelTable BuildPixelTable(const unsigned char* palette, const PixelFormat& format);
 
+// A top-down image buffer that holds the part of the window whose top-left
+// corner is (left, top): width x height pixels, stride bytes a row.
+struct ImageBuffer {
+    unsigned char* data;
+    std::size_t stride;
+    int bitsPerPixel;  // 8, 16, 24 or 32
+    int left;
+    int top;
+    int width;
+    int height;
+};
+
 // Writes rect (map coordinates: row 0 at the bottom of a width x height map)
-// of the 8-bit map src (srcStride bytes a row, bottom row first) into the
-// top-down image image (imageStride bytes a row, bitsPerPixel 8, 16, 24 or
-// 32, width x height pixels): map row r goes to image row height - 1 - r,
-// each byte through table. The rect is clipped to the map; nothing is
-// written for a null buffer, a stride too small or another pixel size.
+// of the 8-bit map src (srcStride bytes a row, bottom row first) into image:
+// map row r is window row height - 1 - r, each byte goes through table. The
+// rect is clipped to the map and to the image; nothing is written for a
+// null buffer, a stride too small or another pixel size.
 void ConvertRectToImage(const unsigned char* src, std::size_t srcStride, int width, int height,
-                        const PixelRect& rect, const PixelTable& table, int bitsPerPixel,
-                        unsigned char* image, std::size_t imageStride);
+                        const PixelRect& rect, const PixelTable& table, const ImageBuffer& image);
 
 // The same rect in image coordinates (top-down rows), as the put takes it.
 PixelRect ImageRectOf(const PixelRect& mapRect, int height);
