@@ -318,18 +318,22 @@ int X11Saver::Run() {
             Setup();
             continue;
         }
-        const std::int64_t now = Now(CLOCK_MONOTONIC);
-        if (now >= next) {
+        // Wait for the next frame, an event or a signal; a due frame still
+        // passes through here, so a signal is taken even when frames run
+        // back to back.
+        const std::int64_t wait = std::max<std::int64_t>(next - Now(CLOCK_MONOTONIC), 0);
+        timespec timeout{static_cast<time_t>(wait / 1000000000), static_cast<long>(wait % 1000000000)};
+        if (ppoll(&fd, 1, &timeout, &waitMask) < 0 && errno != EINTR) break;
+        if (g_endSignal) break;
+        if (fd.revents & (POLLHUP | POLLERR)) {
+            XNoOp(m_display);  // lets Xlib see the broken connection
+            XFlush(m_display);
+        }
+        if (Now(CLOCK_MONOTONIC) >= next) {
             Frame();
             // As a timer: a late frame delays the next, frames never pile up.
             next = std::max(next + period, Now(CLOCK_MONOTONIC));
-            if (period == 0) next = 0;
-            continue;
         }
-        const std::int64_t wait = next - now;
-        timespec timeout{static_cast<time_t>(wait / 1000000000), static_cast<long>(wait % 1000000000)};
-        if (ppoll(&fd, 1, &timeout, &waitMask) < 0 && errno != EINTR) break;
-        if (fd.revents & (POLLHUP | POLLERR)) XNoOp(m_display), XFlush(m_display);  // lets Xlib see the break
     }
     return 0;
 }

@@ -66,6 +66,7 @@ term_check() {
     pass "$1: SIGTERM ends it in $(awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%d", (b - a) * 1000 }') ms"
   else
     fail "$1: still running 0.5 s after SIGTERM"
+    wait_end "$pid" 5 || kill -KILL "$pid"
   fi
   wait "$pid"; rc=$?; PID=""
   [ "$rc" = 0 ] && pass "$1: exit status 0" || fail "$1: exit status $rc"
@@ -89,6 +90,12 @@ lit_and_rate() {
   else fail "$1: $rate frames per second, 10 set"; fi
 }
 
+own_window() {  # the program's own window, by its class
+  local i win=""
+  for i in $(seq 1 40); do win=$(xdotool search --classname orvane 2>/dev/null | head -1); [ -n "$win" ] && break; sleep 0.05; done
+  echo "$win"
+}
+
 helper_window() {  # helper_window W H: HELPER and WINDOW set
   local out="$shots/$case_name.window"
   "$test_window" "$1" "$2" >"$out" &
@@ -104,21 +111,22 @@ case "$case_name" in
     depth=${case_name##*-}
     mode=${case_name%-*}
     xvfb_start "${W}x${H}x$depth" -br || exit 1
+    target=root
     case "$mode" in
-      own) start "${follow[@]}" || exit 1 ;;
-      window-id) helper_window $W $H; start -window-id "$WINDOW" "${follow[@]}" || exit 1 ;;
-      env-root) helper_window $W $H; XSCREENSAVER_WINDOW=$WINDOW start -root "${follow[@]}" || exit 1 ;;
+      own) start "${follow[@]}" || exit 1; target=$(own_window) ;;
+      window-id) helper_window $W $H; start -window-id "$WINDOW" "${follow[@]}" || exit 1; target=$WINDOW ;;
+      env-root) helper_window $W $H; XSCREENSAVER_WINDOW=$WINDOW start -root "${follow[@]}" || exit 1; target=$WINDOW ;;
       root) start -root "${follow[@]}" || exit 1 ;;
     esac
     [ "$(segments_of "$PID")" -gt 0 ] && pass "$mode at depth $depth: draws through shared memory" || fail "$mode at depth $depth: no shared-memory segment"
-    lit_and_rate "$mode at depth $depth"
+    # The window itself is shot, so that its own colormap (depth 8) is used.
+    lit_and_rate "$mode at depth $depth" "$target"
     term_check "$mode at depth $depth"
     ;;
   resize)
     xvfb_start "${W}x${H}x24" -br || exit 1
     start -frame-rate 20 -speed 40 -text-lines "" -x-fall-off 40 -y-fall-off 40 -x-distance 100 -y-distance 60 || exit 1
-    win=""
-    for i in $(seq 1 40); do win=$(xdotool search --classname orvane 2>/dev/null | head -1); [ -n "$win" ] && break; sleep 0.05; done
+    win=$(own_window)
     [ -n "$win" ] || { fail "no window"; exit 1; }
     xdotool windowsize "$win" 300 200
     sleep 0.7
@@ -164,7 +172,7 @@ PY
     xvfb_start "${W}x${H}x24" -br || exit 1
     for how in key button close; do
       start "${follow[@]}" || exit 1
-      win=""; for i in $(seq 1 40); do win=$(xdotool search --classname orvane 2>/dev/null | head -1); [ -n "$win" ] && break; sleep 0.05; done
+      win=$(own_window)
       case $how in
         key) xdotool key --window "$win" x ;;
         button) xdotool mousemove 100 100 click 1 ;;
