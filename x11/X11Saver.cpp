@@ -279,8 +279,9 @@ void X11Saver::HandleEvent(const XEvent& event) {
     }
 }
 
-int X11Saver::Run() {
-    sigset_t endSignals, waitMask;
+bool X11Saver::Start() {
+    sigset_t endSignals;
+    sigset_t& waitMask = m_waitMask;
     sigemptyset(&endSignals);
     sigaddset(&endSignals, SIGTERM);
     sigaddset(&endSignals, SIGINT);
@@ -297,12 +298,17 @@ int X11Saver::Run() {
     m_display = XOpenDisplay(m_line.display.empty() ? nullptr : m_line.display.c_str());
     if (m_display == nullptr) {
         std::fprintf(stderr, "orvane: cannot open display \"%s\"\n", XDisplayName(m_line.display.empty() ? nullptr : m_line.display.c_str()));
-        return 1;
+        return false;
     }
     XSetIOErrorHandler(OnIoError);
     m_errors.reset(new X11Errors(m_display));
-    if (!OpenTarget()) return 1;
+    if (!OpenTarget()) return false;
     Setup();
+    return true;
+}
+
+int X11Saver::Loop() {
+    const sigset_t& waitMask = m_waitMask;
 
     const std::int64_t period = static_cast<std::int64_t>(FrameTimerPeriod(m_effect.FrameRate())) * 1000000;
     std::int64_t next = Now(CLOCK_MONOTONIC);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <X11/Xlib.h>
+#include <signal.h>
 
 #include <memory>
 #include <string>
@@ -25,12 +26,19 @@ public:
 
     // Runs until something ends it; returns the exit status (0: asked to
     // end; 1: no display or no such window).
-    int Run();
+    int Run() { return Start() ? Loop() : 1; }
+
+    // The steps of Run, apart for the benchmark: connect, find or make the
+    // window and set the effect up (false, with a message, when there is no
+    // display or no such window); one frame; frames until the end.
+    bool Start();
+    void Frame();
+    int Loop();
+    Display* GetDisplay() const { return m_display; }
 
 private:
     bool OpenTarget();
     void Setup();
-    void Frame();
     void Repaint();
     void HandleEvent(const XEvent& event);
     void OnExpose(const XExposeEvent& event);
@@ -61,4 +69,5 @@ private:
     std::vector<unsigned char> m_rows;  // the frame's 8-bit intensities, bottom row first
     std::unique_ptr<FontFace> m_uiFont;  // the failure message and -fps
     FrameStats m_stats;
+    sigset_t m_waitMask{};  // the signal mask while waiting: the end signals let through
 };
