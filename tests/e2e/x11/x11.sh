@@ -236,7 +236,8 @@ PY
     [ "$(python3 "$shots_py" differ "$shots/xsecurelock-1.png" "$shots/xsecurelock-2.png")" -gt 0 ] && pass "its frames change" || fail "its frames do not change"
     kill -TERM "$LOCKER"
     wait_end "$saver" 2 && pass "the program is gone with the locker" || fail "the program outlived the locker"
-    wait "$LOCKER" 2>/dev/null; LOCKER=""
+    wait_end "$LOCKER" 3 || { fail "the locker did not end on SIGTERM"; kill -KILL "$LOCKER"; }
+    LOCKER=""
     [ "$(segments_of "$saver")" = 0 ] && pass "no shared-memory segment left" || fail "segments left"
     ;;
   sweep-*)
