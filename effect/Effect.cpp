@@ -171,6 +171,13 @@ void Effect::RenderFrame(unsigned char* bits, int stride, const unsigned char* c
                    colorIndex);
 }
 
+void Effect::RenderFramePlain(unsigned char* bits, int stride, const unsigned char* colorIndex) {
+    if (m_failure != kEffectRuns || m_heightMap == nullptr || m_lightMap == nullptr) return;
+    RenderFrameReference(m_heightMap, m_lightMap, m_width, m_height, m_light.x, m_light.y, Bump(), bits, stride,
+                         colorIndex);
+    m_frame.Invalidate();
+}
+
 void Effect::ConvertWhole(unsigned char* bits, int stride, const unsigned char* colorIndex) {
     if (m_lightMap == nullptr) return;
     ConvertLightMap(m_lightMap, m_width, m_height, bits, stride, colorIndex);

@@ -6,8 +6,9 @@
 //
 // A front-end supplies the settings (EffectSettings), the display's size and
 // depth, a seed for the default picture, the text's rasterisation (it draws
-// the lines as Layout in TextLines.h says and hands back what is black), the
-// surface the 8-bit rows go to, and the clock that asks for frames.
+// the lines of SplitTextLines where TextBlockTop and TextLineLeft put them, in
+// a font of FontPixelHeight, and hands back what is black), the surface the
+// 8-bit rows go to, and the clock that asks for frames.
 #pragma once
 
 #include <cstdint>
@@ -95,6 +96,10 @@ public:
     // stride or table changed or InvalidateFrame was called. Does nothing
     // after a failed set-up.
     void RenderFrame(unsigned char* bits, int stride, const unsigned char* colorIndex);
+    // The same frame the plain way: the whole light map cleared, every pixel
+    // tested, the whole map converted (the reference the lit-window form
+    // matches byte for byte; benchmarks compare the two).
+    void RenderFramePlain(unsigned char* bits, int stride, const unsigned char* colorIndex);
     // Where the light map may be non-zero after the last frame: the rows to
     // send are the union of this before and after RenderFrame.
     const PixelRect& LitArea() const { return m_frame.LitArea(); }

@@ -9,24 +9,25 @@
 #include "framework/String.h"
 #include "settings/Settings.h"
 
-// The values as stored; the set-up interprets them (frame rate raised to 1,
+// The values as stored (zero until read; DefaultEffectSettings gives the
+// saver's defaults); the set-up interprets them (frame rate raised to 1,
 // speed and direction turned into an angle step, the position words).
 struct EffectSettings {
-    CString pictureFile;    // "FilenameGif": empty or a leading blank asks for the default picture
-    int bumpFromIndex;      // "Bump From Index"
-    int frameRate;          // "Frame Rate", as stored (EffectiveFrameRate raises it)
-    int bumpMultiplier;     // "Bump Multiplier"
-    int xFallOff;           // "Bump XFallOff"
-    int yFallOff;           // "Bump YFallOff"
-    int xDistance;          // "Bump XDistance"
-    int yDistance;          // "Bump YDistance"
-    std::uint32_t speed;    // "Bump Speed", taken unsigned
-    CString text;           // "Text Lines"
-    CString xPosition;      // "XPosition"
-    CString yPosition;      // "YPosition"
-    int cwDirection;        // "CW Direction"
-    CString fontFace;       // "Font Face"
-    int fontHeight;         // "Font Height"
+    CString pictureFile;        // "FilenameGif": empty or a leading blank asks for the default picture
+    int bumpFromIndex = 0;      // "Bump From Index"
+    int frameRate = 0;          // "Frame Rate", as stored (EffectiveFrameRate raises it)
+    int bumpMultiplier = 0;     // "Bump Multiplier"
+    int xFallOff = 0;           // "Bump XFallOff"
+    int yFallOff = 0;           // "Bump YFallOff"
+    int xDistance = 0;          // "Bump XDistance"
+    int yDistance = 0;          // "Bump YDistance"
+    std::uint32_t speed = 0;    // "Bump Speed", taken unsigned
+    CString text;               // "Text Lines"
+    CString xPosition;          // "XPosition"
+    CString yPosition;          // "YPosition"
+    int cwDirection = 0;        // "CW Direction"
+    CString fontFace;           // "Font Face"
+    int fontHeight = 0;         // "Font Height"
 };
 
 // A front-end's settings store. Each call answers the saver's default

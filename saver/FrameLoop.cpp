@@ -4,17 +4,10 @@
 
 #include "saver/SaverWnd.h"
 
-BumpSettings CSaverWnd::CurrentBumpSettings() const {
-    return BumpSettings{m_xFallOff, m_yFallOff, m_bumpMultiplier, m_bumpFromIndex};
-}
-
 void CSaverWnd::OnTimer(UINT_PTR) {
     CDC* dc = GetDC();
-    const LightPosition light =
-        MoveLight(m_angle, m_angleStep, m_radiusScale, m_centerX, m_centerY, m_xDistance, m_yDistance);
-    m_lightX = light.x;
-    m_lightY = light.y;
-    if (dc != nullptr && m_failure != 0) {
+    m_effect.MoveLight();
+    if (dc != nullptr && m_effect.Failure() != kEffectRuns) {
         DrawFailureMessage(dc);
     } else if (dc != nullptr && m_dib.m_pBits != nullptr) {
         // Without a bitmap (no palette could be built) nothing would ever
@@ -24,13 +17,12 @@ void CSaverWnd::OnTimer(UINT_PTR) {
             m_copyWhole = true;  // the text is on the screen, outside any lit window
         }
         // Clear, bump and convert touch only the previous and the current lit window.
-        const PixelRect previous = m_frame.LitArea();
+        const PixelRect previous = m_effect.LitArea();
         ::GdiFlush();
-        m_frame.Render(m_heightMap, m_lightMap, m_screenWidth, m_screenHeight, m_lightX, m_lightY,
-                       CurrentBumpSettings(), m_dib.m_pBits, static_cast<int>(DibStride(m_dib.m_width, 8)),
-                       m_bitsPerPixel == 8 ? m_colorIndex : nullptr);
+        m_effect.RenderFrame(m_dib.m_pBits, static_cast<int>(DibStride(m_dib.m_width, 8)),
+                             m_bitsPerPixel == 8 ? m_colorIndex : nullptr);
         ::GdiFlush();
-        CopyFrame(dc, previous, m_frame.LitArea());
+        CopyFrame(dc, previous, m_effect.LitArea());
     }
     if (dc != nullptr) ReleaseDC(dc);
     Default();
@@ -61,11 +53,11 @@ void CSaverWnd::CopyFrame(CDC* pDC, const PixelRect& previous, const PixelRect& 
 
 int CSaverWnd::BlitLightMap(CDC* pDC, int width, int height) {
     // A bitmap that does not match the maps (or was never made) is not written.
-    if (m_dib.m_pBits != nullptr && m_lightMap != nullptr && width == m_dib.m_width && height == m_dib.m_height) {
+    if (m_dib.m_pBits != nullptr && m_effect.LightMap() != nullptr && width == m_dib.m_width &&
+        height == m_dib.m_height && width == m_effect.Width() && height == m_effect.Height()) {
         ::GdiFlush();
-        ConvertLightMap(m_lightMap, width, height, m_dib.m_pBits, static_cast<int>(DibStride(m_dib.m_width, 8)),
-                        m_bitsPerPixel == 8 ? m_colorIndex : nullptr);
-        m_frame.Invalidate();
+        m_effect.ConvertWhole(m_dib.m_pBits, static_cast<int>(DibStride(m_dib.m_width, 8)),
+                              m_bitsPerPixel == 8 ? m_colorIndex : nullptr);
         ::GdiFlush();
     }
     m_copyWhole = true;

@@ -20,7 +20,7 @@ BEGIN_MESSAGE_MAP(CSaverWnd, CWnd)
 END_MESSAGE_MAP()
 
 CSaverWnd::CSaverWnd() {
-    srand(GetTickCount());
+    m_randomSeed = GetTickCount();
     m_isWin9x = IsWindows9xFamily();
 }
 
@@ -32,7 +32,7 @@ BOOL CSaverWnd::CreateFullScreen() {
                                   GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr);
     // A failed creation has already deleted this object.
     if (!created) return FALSE;
-    m_timerId = SetTimer(m_hWnd, kFrameTimerId, FrameTimerPeriod(m_frameRate), nullptr);
+    m_timerId = SetTimer(m_hWnd, kFrameTimerId, FrameTimerPeriod(m_effect.FrameRate()), nullptr);
     ProtectIfPasswordAsked();
     return TRUE;
 }
@@ -109,10 +109,7 @@ bool CSaverWnd::CheckPassword() {
 void CSaverWnd::ReleaseResources() {
     if (m_released) return;
     m_released = true;
-    std::free(m_lightMap);
-    std::free(m_heightMap);
-    m_lightMap = nullptr;
-    m_heightMap = nullptr;
+    m_effect.Release();
     // A timer dies with its window; kill it only while the window is still there.
     if (m_timerId != 0 && m_hWnd != nullptr) KillTimer(m_hWnd, kFrameTimerId);
     m_timerId = 0;
@@ -131,7 +128,7 @@ BOOL CSaverWnd::OnEraseBkgnd(CDC* pDC) {
     pDC->GetClipBox(&clip);
     pDC->FillSolidRect(&clip, RGB(0, 0, 0));
     // The last frame again; a failed set-up leaves the screen black until the message.
-    if (m_failure == 0) BlitLightMap(pDC, m_screenWidth, m_screenHeight);
+    if (m_effect.Failure() == kEffectRuns) BlitLightMap(pDC, m_screenWidth, m_screenHeight);
     return TRUE;
 }
 

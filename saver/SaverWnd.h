@@ -8,7 +8,7 @@
 #include "app/Password.h"
 #include "display/DibSurface.h"
 #include "framework/Framework.h"
-#include "effect/BumpPass.h"
+#include "effect/Effect.h"
 #include "saver/CoverWnd.h"
 
 constexpr UINT_PTR kFrameTimerId = 1;
@@ -63,36 +63,19 @@ public:
     int32_t m_startTime = 0;  // calendar time in whole seconds
     CPalette m_palette;
     CDibSurface m_dib;
+    // The display as measured at creation.
     int m_screenWidth = 0;
     int m_screenHeight = 0;
     int m_bitsPerPixel = 0;
-    int m_fontHeight = 0;
-    CString m_fontFace;
-    BYTE* m_lightMap = nullptr;   // malloc'ed; released when the window goes
-    BYTE* m_heightMap = nullptr;  // malloc'ed; released when the window goes
-    BYTE m_imagePalette[768] = {};
+    // The seed of the default picture's noise: the tick count at construction.
+    uint32_t m_randomSeed = 0;
+    // The effect itself: settings, height and light maps, image palette,
+    // outcome and message, light path and frame step.
+    Effect m_effect;
+    // The text is burnt in (or there is none), or the failure message measured.
     BOOL m_textDone = FALSE;
-    BYTE m_colorIndex[256] = {};
-    char m_message[256] = {};
+    BYTE m_colorIndex[256] = {};  // intensity -> pixel value of m_dib
     int m_messageWidth = 0;
-    BYTE m_failure = 0;
-    int m_bumpFromIndex = 0;
-    int m_xFallOff = 0;
-    int m_yFallOff = 0;
-    int m_bumpMultiplier = 0;
-    int m_centerX = 0;
-    int m_centerY = 0;
-    int m_xDistance = 0;
-    int m_yDistance = 0;
-    double m_angleStep = 0.0;
-    double m_radiusScale = 1.0;
-    int m_frameRate = 0;
-    int m_lightX = 0;
-    int m_lightY = 0;
-    double m_angle = 0.0;
-    CString m_positionText;
-    CString m_gifFileName;
-    CString m_text;
     CString m_textLines[4];
 
     // The next frame copies the whole bitmap, not only where the light was
@@ -101,19 +84,12 @@ public:
     bool m_copyWhole = true;
 
 private:
-    // Set-up steps, in the order OnCreate runs them.
-    void LoadPicture(int* pictureWidth, int* pictureHeight);
-    void ReadPathSettings();
-    void CheckFailures();
+    // The screen palette from the image palette, the intensity table and the
+    // black frame bitmap.
     void BuildPaletteAndBitmap(CDC* pDC);
-    void FailForMemory();
-    // A failed set-up: the outcome, its message and the red palette; the
-    // message is centred on the screen.
-    void Fail(BYTE outcome, const char* message);
     // The palette selected and realised in pDC; the whole bitmap drawn again
     // when entries changed. Returns the count RealizePalette reported.
     UINT RealizeAndRedraw(CDC* pDC);
-    BumpSettings CurrentBumpSettings() const;
     // The frame's bitmap to the screen: the whole of it, or the bounding box
     // of the previous and the current lit window (map coordinates).
     void CopyFrame(CDC* pDC, const PixelRect& previous, const PixelRect& current);
@@ -121,7 +97,7 @@ private:
     // On the 95/98 family with a password asked for: the system is told that
     // a screen saver runs, from the end of the set-up until the window goes.
     void ProtectIfPasswordAsked();
-    // Frees both maps, kills the timer, shows the cursor again and withdraws
+    // Frees the effect's maps, kills the timer, shows the cursor again and withdraws
     // the running notice, once, whichever way the window goes.
     void ReleaseResources();
     bool m_released = false;
@@ -131,9 +107,6 @@ private:
     bool m_checkRunning = false;
     bool m_closeAfterCheck = false;
     bool m_coversAfterCheck = false;
-    // The frame's CPU work follows the lit window; anything else that writes
-    // the light map or the bitmap invalidates it.
-    BumpFrame m_frame;
     CMonitorCovers m_covers;
 
     DECLARE_MESSAGE_MAP()

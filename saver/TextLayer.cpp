@@ -19,24 +19,18 @@ SIZE Extent(CDC* pDC, const char* text, int length) {
 // memory, not the whole of it.
 constexpr int kReadBackRows = 128;
 
-// The tallest font the text is drawn in, in pixels. A taller one shows no
-// more than a sliver of one letter, while the system spends seconds on each
-// of its glyphs (under Wine a 64 000-pixel "Orvane" holds up the first frame
-// for half a minute).
-constexpr std::int64_t kMaxFontPixels = 4096;
-
 }  // namespace
 
 void CSaverWnd::BurnText(CDC* pDC) {
-    const TextLines lines = SplitTextLines(m_text, static_cast<std::size_t>(m_text.GetLength()));
+    const EffectSettings& settings = m_effect.Settings();
+    const TextLines lines = SplitTextLines(settings.text);
     for (std::size_t i = 0; i < kMaxTextLines; ++i) m_textLines[i] = lines[i];
 
-    // Tenths of a point, held to what gives at most kMaxFontPixels.
-    const std::int64_t pixelsPerInch = std::max(1, pDC->GetDeviceCaps(LOGPIXELSY));
-    const std::int64_t maxTenths = kMaxFontPixels * 720 / pixelsPerInch;
-    const std::int64_t tenths = std::clamp<std::int64_t>(std::int64_t(m_fontHeight) * 80, -maxTenths, maxTenths);
+    // A taller font than the core allows would hold up the first frame (under
+    // Wine a 64 000-pixel "Orvane" takes half a minute) for a sliver of a letter.
+    const long long tenths = FontPointTenths(settings.fontHeight, pDC->GetDeviceCaps(LOGPIXELSY));
     CFont font;
-    font.CreatePointFont(static_cast<int>(tenths), m_fontFace, pDC);
+    font.CreatePointFont(static_cast<int>(tenths), settings.fontFace, pDC);
     pDC->SelectPalette(&m_palette, FALSE);
     const HGDIOBJ oldFont = pDC->SelectObject(&font);
     pDC->SetBkColor(RGB(0, 0, 0));
@@ -46,7 +40,7 @@ void CSaverWnd::BurnText(CDC* pDC) {
     for (const CString& line : m_textLines)
         if (!line.IsEmpty()) blockHeight += Extent(pDC, line, line.GetLength()).cy;
     // Positions are kept wide: a font of any stored size cannot overflow them.
-    long long y = (m_screenHeight - blockHeight) / 2;
+    long long y = TextBlockTop(m_screenHeight, blockHeight);
     for (const CString& line : m_textLines) {
         const char* text = line;
         const int length = line.GetLength();
@@ -54,7 +48,7 @@ void CSaverWnd::BurnText(CDC* pDC) {
         // Cells off the screen are left out, and those drawn stay within the
         // 16-bit positions the 95/98 family draws with.
         const SIZE lineSize = Extent(pDC, text, length);
-        long long x = (m_screenWidth - static_cast<long long>(lineSize.cx)) / 2;
+        long long x = TextLineLeft(m_screenWidth, lineSize.cx);
         for (int k = 0; k < length; ++k) {
             const long long width = Extent(pDC, text + k, 1).cx;
             int drawX = 0, drawY = 0;
@@ -79,7 +73,7 @@ void CSaverWnd::BurnText(CDC* pDC) {
     HBITMAP band = m_screenWidth > 0 ? ::CreateDIBSection(pDC->m_hDC, &info, DIB_RGB_COLORS, &bits, nullptr, 0)
                                      : nullptr;
     CDC memDC;
-    if (band != nullptr && bits != nullptr && m_heightMap != nullptr && memDC.CreateCompatibleDC(pDC)) {
+    if (band != nullptr && bits != nullptr && m_effect.HeightMap() != nullptr && memDC.CreateCompatibleDC(pDC)) {
         const HGDIOBJ oldBitmap = memDC.SelectObject(band);
         const std::size_t bandBytes = static_cast<std::size_t>(m_screenWidth) * 4 * kReadBackRows;
         for (int top = 0; top < m_screenHeight; top += kReadBackRows) {
@@ -88,8 +82,8 @@ void CSaverWnd::BurnText(CDC* pDC) {
             std::memset(bits, 0xFF, bandBytes);
             memDC.BitBlt(0, 0, m_screenWidth, rows, pDC, 0, top, SRCCOPY);
             ::GdiFlush();
-            CutHeightsUnderBlack(static_cast<const unsigned int*>(bits), static_cast<std::size_t>(m_screenWidth), top,
-                                 rows, m_screenWidth, m_screenHeight, m_heightMap);
+            m_effect.CutTextUnderBlack(static_cast<const unsigned int*>(bits), static_cast<std::size_t>(m_screenWidth),
+                                       top, rows);
         }
         memDC.SelectObject(oldBitmap);
     }
@@ -100,12 +94,13 @@ void CSaverWnd::BurnText(CDC* pDC) {
 }
 
 void CSaverWnd::DrawFailureMessage(CDC* pDC) {
-    const int length = static_cast<int>(std::strlen(m_message));
+    const char* message = m_effect.Message();
+    const int length = static_cast<int>(std::strlen(message));
     if (!m_textDone) {
-        m_messageWidth = Extent(pDC, m_message, length).cx;
+        m_messageWidth = Extent(pDC, message, length).cx;
         m_textDone = TRUE;
     }
     pDC->SetBkColor(RGB(255, 0, 0));
     pDC->SetTextColor(RGB(0, 0, 0));
-    pDC->TextOut(m_centerX - m_messageWidth / 2, m_centerY, m_message, length);
+    pDC->TextOut(m_effect.CenterX() - m_messageWidth / 2, m_effect.CenterY(), message, length);
 }

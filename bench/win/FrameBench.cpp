@@ -86,7 +86,7 @@ int main(int argc, char** argv) {
     UpdateWindow(hWnd);
     const int w = wnd->m_screenWidth, h = wnd->m_screenHeight;
     std::printf("screen %d x %d, %d bits per pixel, %d frames per variant, set-up outcome %d\n", w, h,
-                wnd->m_bitsPerPixel, frames, wnd->m_failure);
+                wnd->m_bitsPerPixel, frames, wnd->m_effect.Failure());
     std::printf("%-46s %7.3f ms (CreateFullScreen %.3f ms)\n", "OnCreate", g_onCreateMs, createMs);
 
     auto tick = [&] { SendMessageA(hWnd, WM_TIMER, kFrameTimerId, 0); };
@@ -96,7 +96,7 @@ int main(int argc, char** argv) {
 
     const RECT whole = {0, 0, w, h};
     // The copies alone: the whole bitmap, and a box like a frame's two lit windows.
-    const int boxW = std::min(w, 2 * wnd->m_xFallOff + 10), boxH = std::min(h, 2 * wnd->m_yFallOff + 10);
+    const int boxW = std::min(w, 2 * wnd->m_effect.Settings().xFallOff + 10), boxH = std::min(h, 2 * wnd->m_effect.Settings().yFallOff + 10);
     const RECT box = {(w - boxW) / 2, (h - boxH) / 2, (w + boxW) / 2, (h + boxH) / 2};
     auto copy = [&](const RECT& rect) {
         CDC* dc = wnd->GetDC();
@@ -105,17 +105,12 @@ int main(int argc, char** argv) {
     };
     // The plain way, as a frame would run it: clear, test every pixel against
     // the window, convert the whole map, copy the whole bitmap.
-    const BumpSettings settings = {wnd->m_xFallOff, wnd->m_yFallOff, wnd->m_bumpMultiplier, wnd->m_bumpFromIndex};
     const int stride = static_cast<int>(DibStride(wnd->m_dib.m_width, 8));
     auto plainFrame = [&] {
         CDC* dc = wnd->GetDC();
-        const LightPosition light = MoveLight(wnd->m_angle, wnd->m_angleStep, wnd->m_radiusScale, wnd->m_centerX,
-                                              wnd->m_centerY, wnd->m_xDistance, wnd->m_yDistance);
-        wnd->m_lightX = light.x;
-        wnd->m_lightY = light.y;
+        wnd->m_effect.MoveLight();
         GdiFlush();
-        RenderFrameReference(wnd->m_heightMap, wnd->m_lightMap, w, h, light.x, light.y, settings, wnd->m_dib.m_pBits,
-                             stride, wnd->m_bitsPerPixel == 8 ? wnd->m_colorIndex : nullptr);
+        wnd->m_effect.RenderFramePlain(wnd->m_dib.m_pBits, stride, wnd->m_bitsPerPixel == 8 ? wnd->m_colorIndex : nullptr);
         GdiFlush();
         wnd->m_dib.Draw(&whole, &whole, dc, nullptr, 1, &wnd->m_palette);
         wnd->ReleaseDC(dc);

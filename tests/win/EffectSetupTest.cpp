@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "saver/DefaultPicture.h"
+#include "effect/DefaultPicture.h"
 #include "tests/native/image/PictureWriter.h"
 #include "tests/win/EffectTestSupport.h"
 
@@ -24,8 +24,7 @@ void Store(const char* key, const std::string& value) {
 std::vector<BYTE> DefaultHeights(unsigned seed, int w, int h, std::vector<BYTE>* palette) {
     std::vector<BYTE> picture(static_cast<std::size_t>(w) * h);
     palette->assign(768, 0);
-    srand(seed);
-    GenerateDefaultPicture(picture.data(), w, h, palette->data());
+    GenerateDefaultPicture(picture.data(), w, h, palette->data(), seed);
     std::vector<BYTE> heights(picture.size());
     for (int r = 0; r < h; ++r)
         std::memcpy(&heights[static_cast<std::size_t>(r) * w], &picture[static_cast<std::size_t>(h - 1 - r) * w], w);
@@ -38,7 +37,7 @@ std::vector<BYTE> DefaultHeights(unsigned seed, int w, int h, std::vector<BYTE>*
 void ExpectCommonInvariants(const CSaverWnd& wnd) {
     const int w = wnd.m_screenWidth, h = wnd.m_screenHeight;
     ASSERT_GT(wnd.m_bitsPerPixel, 8) << "the Xvfb display of the tests is 24-bit";
-    for (int i = 0; i + 1 < 256; ++i) EXPECT_LE(Brightness(wnd.m_imagePalette, i), Brightness(wnd.m_imagePalette, i + 1));
+    for (int i = 0; i + 1 < 256; ++i) EXPECT_LE(Brightness(wnd.m_effect.ImagePalette(), i), Brightness(wnd.m_effect.ImagePalette(), i + 1));
     ASSERT_NE(wnd.m_palette.m_hObject, nullptr);
     PALETTEENTRY entries[256];
     ASSERT_EQ(wnd.m_palette.GetPaletteEntries(0, 256, entries), 256u);
@@ -47,12 +46,12 @@ void ExpectCommonInvariants(const CSaverWnd& wnd) {
     for (int i = 0; i < 256; ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(wnd.m_colorIndex[i], i);  // identity on a deeper display
-        EXPECT_EQ(entries[i].peRed, wnd.m_imagePalette[3 * i]);
-        EXPECT_EQ(entries[i].peGreen, wnd.m_imagePalette[3 * i + 1]);
-        EXPECT_EQ(entries[i].peBlue, wnd.m_imagePalette[3 * i + 2]);
-        EXPECT_EQ(table[i].rgbRed, wnd.m_imagePalette[3 * i]);
-        EXPECT_EQ(table[i].rgbGreen, wnd.m_imagePalette[3 * i + 1]);
-        EXPECT_EQ(table[i].rgbBlue, wnd.m_imagePalette[3 * i + 2]);
+        EXPECT_EQ(entries[i].peRed, wnd.m_effect.ImagePalette()[3 * i]);
+        EXPECT_EQ(entries[i].peGreen, wnd.m_effect.ImagePalette()[3 * i + 1]);
+        EXPECT_EQ(entries[i].peBlue, wnd.m_effect.ImagePalette()[3 * i + 2]);
+        EXPECT_EQ(table[i].rgbRed, wnd.m_effect.ImagePalette()[3 * i]);
+        EXPECT_EQ(table[i].rgbGreen, wnd.m_effect.ImagePalette()[3 * i + 1]);
+        EXPECT_EQ(table[i].rgbBlue, wnd.m_effect.ImagePalette()[3 * i + 2]);
     }
     EXPECT_TRUE(wnd.m_dib.m_isSection);
     EXPECT_FALSE(wnd.m_dib.m_paletteIndices);  // RGB entries, not palette indices
@@ -66,11 +65,11 @@ void ExpectCommonInvariants(const CSaverWnd& wnd) {
     for (int r = 0; r < h; ++r)
         for (int c = 0; c < w; ++c) wrong += wnd.m_dib.m_pBits[r * stride + c] != wnd.m_dib.m_fillIndex;
     EXPECT_EQ(wrong, 0u);
-    ASSERT_NE(wnd.m_lightMap, nullptr);
+    ASSERT_NE(wnd.m_effect.LightMap(), nullptr);
     std::size_t lit = 0;
-    for (std::size_t k = 0; k < static_cast<std::size_t>(w) * h; ++k) lit += wnd.m_lightMap[k] != 0;
+    for (std::size_t k = 0; k < static_cast<std::size_t>(w) * h; ++k) lit += wnd.m_effect.LightMap()[k] != 0;
     EXPECT_EQ(lit, 0u);
-    EXPECT_GE(wnd.m_frameRate, 1);
+    EXPECT_GE(wnd.m_effect.FrameRate(), 1);
 }
 
 class EffectSetupTest : public ::testing::Test {
@@ -86,30 +85,31 @@ TEST_F(EffectSetupTest, EmptyStoreGivesTheDefaultPictureAndPath) {
     const int w = s.W(), h = s.H();
     EXPECT_EQ(w, GetSystemMetrics(SM_CXSCREEN));
     EXPECT_EQ(h, GetSystemMetrics(SM_CYSCREEN));
-    EXPECT_EQ(wnd.m_failure, 0);
-    EXPECT_EQ(wnd.m_gifFileName, "");
-    EXPECT_EQ(wnd.m_bumpFromIndex, 0);
-    EXPECT_EQ(wnd.m_centerX, w / 2);
-    EXPECT_EQ(wnd.m_centerY, h / 2);
-    EXPECT_EQ(wnd.m_xDistance, 300);
-    EXPECT_EQ(wnd.m_yDistance, 200);
-    EXPECT_EQ(wnd.m_xFallOff, 200);
-    EXPECT_EQ(wnd.m_yFallOff, 200);
-    EXPECT_EQ(wnd.m_bumpMultiplier, 7);
-    EXPECT_DOUBLE_EQ(wnd.m_angleStep, 0.075);  // positive: clockwise
-    EXPECT_EQ(wnd.m_text, "Orvane");
+    EXPECT_EQ(wnd.m_effect.Failure(), 0);
+    EXPECT_EQ(wnd.m_effect.Settings().pictureFile, "");
+    EXPECT_EQ(wnd.m_effect.BumpFromIndex(), 0);
+    EXPECT_EQ(wnd.m_effect.CenterX(), w / 2);
+    EXPECT_EQ(wnd.m_effect.CenterY(), h / 2);
+    EXPECT_EQ(wnd.m_effect.Settings().xDistance, 300);
+    EXPECT_EQ(wnd.m_effect.Settings().yDistance, 200);
+    EXPECT_EQ(wnd.m_effect.Settings().xFallOff, 200);
+    EXPECT_EQ(wnd.m_effect.Settings().yFallOff, 200);
+    EXPECT_EQ(wnd.m_effect.Settings().bumpMultiplier, 7);
+    EXPECT_DOUBLE_EQ(wnd.m_effect.AngleStep(), 0.075);  // positive: clockwise
+    EXPECT_EQ(wnd.m_effect.Settings().text, "Orvane");
     EXPECT_FALSE(wnd.m_textDone);
-    EXPECT_EQ(wnd.m_fontFace, "Arial Black");
-    EXPECT_EQ(wnd.m_fontHeight, 18);
-    EXPECT_EQ(wnd.m_frameRate, 30);
-    EXPECT_EQ(wnd.m_positionText, "Center");  // the last word read
+    EXPECT_EQ(wnd.m_effect.Settings().fontFace, "Arial Black");
+    EXPECT_EQ(wnd.m_effect.Settings().fontHeight, 18);
+    EXPECT_EQ(wnd.m_effect.FrameRate(), 30);
+    EXPECT_EQ(wnd.m_effect.Settings().xPosition, "Center");
+    EXPECT_EQ(wnd.m_effect.Settings().yPosition, "Center");
     ExpectCommonInvariants(wnd);
 
     std::vector<BYTE> palette;
     const std::vector<BYTE> heights = DefaultHeights(4242, w, h, &palette);
-    EXPECT_EQ(std::memcmp(wnd.m_imagePalette, palette.data(), 768), 0);
-    ASSERT_NE(wnd.m_heightMap, nullptr);
-    EXPECT_EQ(std::memcmp(wnd.m_heightMap, heights.data(), heights.size()), 0);
+    EXPECT_EQ(std::memcmp(wnd.m_effect.ImagePalette(), palette.data(), 768), 0);
+    ASSERT_NE(wnd.m_effect.HeightMap(), nullptr);
+    EXPECT_EQ(std::memcmp(wnd.m_effect.HeightMap(), heights.data(), heights.size()), 0);
 }
 
 // A name beginning with a blank means "no file", even when the rest names a
@@ -121,12 +121,12 @@ TEST_F(EffectSetupTest, NameBeginningWithABlankGivesTheDefaultPicture) {
     Store("Bump From Index", 40);
     SaverWindow s(true, 77);
     ASSERT_TRUE(s.created);
-    EXPECT_EQ(s.wnd->m_failure, 0);
-    EXPECT_EQ(s.wnd->m_bumpFromIndex, 0);
+    EXPECT_EQ(s.wnd->m_effect.Failure(), 0);
+    EXPECT_EQ(s.wnd->m_effect.BumpFromIndex(), 0);
     std::vector<BYTE> palette;
     const std::vector<BYTE> heights = DefaultHeights(77, s.W(), s.H(), &palette);
-    EXPECT_EQ(std::memcmp(s.wnd->m_imagePalette, palette.data(), 768), 0);
-    EXPECT_EQ(std::memcmp(s.wnd->m_heightMap, heights.data(), heights.size()), 0);
+    EXPECT_EQ(std::memcmp(s.wnd->m_effect.ImagePalette(), palette.data(), 768), 0);
+    EXPECT_EQ(std::memcmp(s.wnd->m_effect.HeightMap(), heights.data(), heights.size()), 0);
     DeleteFileA(gif.c_str());
 }
 
@@ -154,12 +154,12 @@ TEST_F(EffectSetupTest, PictureThatCannotBeLoaded) {
         SaverWindow s;
         ASSERT_TRUE(s.created);
         const CSaverWnd& wnd = *s.wnd;
-        EXPECT_EQ(wnd.m_failure, 1);
+        EXPECT_EQ(wnd.m_effect.Failure(), 1);
         EXPECT_FALSE(wnd.m_textDone);
-        EXPECT_EQ(wnd.m_heightMap, nullptr);
-        EXPECT_EQ(wnd.m_centerX, s.W() / 2);
-        EXPECT_EQ(wnd.m_centerY, s.H() / 2);
-        const std::string message = wnd.m_message;
+        EXPECT_EQ(wnd.m_effect.HeightMap(), nullptr);
+        EXPECT_EQ(wnd.m_effect.CenterX(), s.W() / 2);
+        EXPECT_EQ(wnd.m_effect.CenterY(), s.H() / 2);
+        const std::string message = wnd.m_effect.Message();
         if (c.fits) {
             EXPECT_EQ(message, " Sorry, file not found: " + c.name + " ");
         } else {
@@ -169,10 +169,10 @@ TEST_F(EffectSetupTest, PictureThatCannotBeLoaded) {
             EXPECT_EQ(message.substr(message.size() - tail.size()), tail);
         }
         // Entry 0 black (no colour was defined), entries 1 to 255 red.
-        EXPECT_EQ(wnd.m_imagePalette[0] | wnd.m_imagePalette[1] | wnd.m_imagePalette[2], 0);
+        EXPECT_EQ(wnd.m_effect.ImagePalette()[0] | wnd.m_effect.ImagePalette()[1] | wnd.m_effect.ImagePalette()[2], 0);
         for (int i = 1; i < 256; ++i) {
-            EXPECT_EQ(wnd.m_imagePalette[3 * i], 255);
-            EXPECT_EQ(wnd.m_imagePalette[3 * i + 1] | wnd.m_imagePalette[3 * i + 2], 0);
+            EXPECT_EQ(wnd.m_effect.ImagePalette()[3 * i], 255);
+            EXPECT_EQ(wnd.m_effect.ImagePalette()[3 * i + 1] | wnd.m_effect.ImagePalette()[3 * i + 2], 0);
         }
         ExpectCommonInvariants(wnd);
     }
@@ -196,13 +196,13 @@ TEST_F(EffectSetupTest, NoDeviceContextIsAFailedSetUp) {
     ASSERT_TRUE(wnd->CreateFullScreen());
     const HWND hWnd = wnd->m_hWnd;
     KillTimer(hWnd, kFrameTimerId);
-    EXPECT_EQ(wnd->m_failure, 1);
-    EXPECT_STREQ(wnd->m_message, " Sorry, not enough memory ");
+    EXPECT_EQ(wnd->m_effect.Failure(), 1);
+    EXPECT_STREQ(wnd->m_effect.Message(), " Sorry, not enough memory ");
     EXPECT_EQ(wnd->m_screenWidth, GetSystemMetrics(SM_CXSCREEN));
     EXPECT_EQ(wnd->m_screenHeight, GetSystemMetrics(SM_CYSCREEN));
-    EXPECT_EQ(wnd->m_centerX, wnd->m_screenWidth / 2);
-    EXPECT_EQ(wnd->m_centerY, wnd->m_screenHeight / 2);
-    EXPECT_EQ(wnd->m_heightMap, nullptr);
+    EXPECT_EQ(wnd->m_effect.CenterX(), wnd->m_screenWidth / 2);
+    EXPECT_EQ(wnd->m_effect.CenterY(), wnd->m_screenHeight / 2);
+    EXPECT_EQ(wnd->m_effect.HeightMap(), nullptr);
     EXPECT_EQ(wnd->m_dib.m_pBits, nullptr);
     EXPECT_FALSE(wnd->m_textDone);
     wnd->OnTimer(kFrameTimerId);  // still no context: nothing is drawn
@@ -238,12 +238,12 @@ TEST_F(EffectSetupTest, PictureStretchedOverTheScreen) {
         ASSERT_TRUE(s.created);
         const CSaverWnd& wnd = *s.wnd;
         const int w = s.W(), h = s.H();
-        ASSERT_EQ(wnd.m_failure, 0);
-        EXPECT_EQ(wnd.m_bumpFromIndex, 5);
-        for (int i = 0; i < 256; ++i) EXPECT_EQ(wnd.m_imagePalette[3 * i], i);
+        ASSERT_EQ(wnd.m_effect.Failure(), 0);
+        EXPECT_EQ(wnd.m_effect.BumpFromIndex(), 5);
+        for (int i = 0; i < 256; ++i) EXPECT_EQ(wnd.m_effect.ImagePalette()[3 * i], i);
         ExpectCommonInvariants(wnd);
         auto height = [&](int column, int screenRow) {
-            return static_cast<int>(wnd.m_heightMap[static_cast<std::size_t>(h - 1 - screenRow) * w + column]);
+            return static_cast<int>(wnd.m_effect.HeightMap()[static_cast<std::size_t>(h - 1 - screenRow) * w + column]);
         };
         std::size_t wrong = 0;
         const double xStep = 640.0 / w, yStep = 480.0 / h;
@@ -251,7 +251,7 @@ TEST_F(EffectSetupTest, PictureStretchedOverTheScreen) {
         for (int y = 0; y < h; ++y, sy += yStep) {  // y counts map rows from the bottom
             double sx = 0.0;
             for (int x = 0; x < w; ++x, sx += xStep)
-                wrong += wnd.m_heightMap[static_cast<std::size_t>(y) * w + x] != expected(int(sx), 479 - int(sy));
+                wrong += wnd.m_effect.HeightMap()[static_cast<std::size_t>(y) * w + x] != expected(int(sx), 479 - int(sy));
         }
         EXPECT_EQ(wrong, 0u);
         if (w == 1024 && h == 768) {
@@ -289,11 +289,11 @@ TEST_F(EffectSetupTest, CentreAndStepFromTheStore) {
         Store("Text Lines", "");
         SaverWindow s;
         ASSERT_TRUE(s.created);
-        EXPECT_EQ(s.wnd->m_centerX, c.centerX * (s.W() / 2) + (c.centerX == 2 ? s.W() % 2 : 0));
-        EXPECT_EQ(s.wnd->m_centerY, c.centerY * (s.H() / 2) + (c.centerY == 2 ? s.H() % 2 : 0));
-        EXPECT_DOUBLE_EQ(s.wnd->m_angleStep, c.step);
+        EXPECT_EQ(s.wnd->m_effect.CenterX(), c.centerX * (s.W() / 2) + (c.centerX == 2 ? s.W() % 2 : 0));
+        EXPECT_EQ(s.wnd->m_effect.CenterY(), c.centerY * (s.H() / 2) + (c.centerY == 2 ? s.H() % 2 : 0));
+        EXPECT_DOUBLE_EQ(s.wnd->m_effect.AngleStep(), c.step);
         EXPECT_TRUE(s.wnd->m_textDone);  // no text: nothing to burn
-        EXPECT_EQ(s.wnd->m_failure, 0);
+        EXPECT_EQ(s.wnd->m_effect.Failure(), 0);
     }
 }
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "saver/SaverWnd.h"
-#include "saver/TextLines.h"
+#include "effect/TextLines.h"
 #include "settings/Settings.h"
 #include "tests/native/image/GifWriter.h"
 #include "tests/win/TestApp.h"
@@ -18,12 +18,12 @@ namespace effecttest {
 
 // A saver window made by CreateFullScreen with its frame timer stopped, so
 // that frames run only when the test calls OnTimer. With a seed the default
-// picture's noise is known (the constructor's own seed is overridden).
+// picture's noise is known (the constructor's tick count is overridden).
 class SaverWindow {
 public:
     explicit SaverWindow(bool seeded = false, unsigned seed = 1) {
         wnd = new CSaverWnd;
-        if (seeded) srand(seed);
+        if (seeded) wnd->m_randomSeed = seed;
         created = wnd->CreateFullScreen() != FALSE;
         if (!created) {
             wnd = nullptr;  // a failed creation deletes the object

@@ -57,9 +57,9 @@ TEST_F(FrameLoopTest, EveryFrameEqualsAWholeScreenRecomputation) {
         SaverWindow s;
         ASSERT_TRUE(s.created);
         CSaverWnd& wnd = *s.wnd;
-        ASSERT_EQ(wnd.m_failure, 0);
+        ASSERT_EQ(wnd.m_effect.Failure(), 0);
         const int w = s.W(), h = s.H(), stride = s.Stride();
-        const BumpSettings settings = {wnd.m_xFallOff, wnd.m_yFallOff, wnd.m_bumpMultiplier, wnd.m_bumpFromIndex};
+        const BumpSettings settings = wnd.m_effect.Bump();
         std::vector<BYTE> light(static_cast<std::size_t>(w) * h), bits(static_cast<std::size_t>(stride) * h);
         double angle = 0.0;
         int mismatches = 0;
@@ -72,12 +72,12 @@ TEST_F(FrameLoopTest, EveryFrameEqualsAWholeScreenRecomputation) {
             s.Frame();
             const int x = static_cast<int>(std::cos(angle) * c.xDistance + w / 2);
             const int y = static_cast<int>(std::sin(angle) * c.yDistance + h / 2);
-            angle -= wnd.m_angleStep;
-            EXPECT_EQ(wnd.m_lightX, x) << frame;
-            EXPECT_EQ(wnd.m_lightY, y) << frame;
-            RenderFrameReference(wnd.m_heightMap, light.data(), w, h, wnd.m_lightX, wnd.m_lightY, settings,
+            angle -= wnd.m_effect.AngleStep();
+            EXPECT_EQ(wnd.m_effect.Light().x, x) << frame;
+            EXPECT_EQ(wnd.m_effect.Light().y, y) << frame;
+            RenderFrameReference(wnd.m_effect.HeightMap(), light.data(), w, h, wnd.m_effect.Light().x, wnd.m_effect.Light().y, settings,
                                  bits.data(), stride, nullptr);
-            const bool sameLight = std::memcmp(light.data(), wnd.m_lightMap, light.size()) == 0;
+            const bool sameLight = std::memcmp(light.data(), wnd.m_effect.LightMap(), light.size()) == 0;
             const bool sameBits = std::memcmp(bits.data(), wnd.m_dib.m_pBits, bits.size()) == 0;
             if (!sameLight || !sameBits) {
                 ++mismatches;
@@ -186,7 +186,7 @@ TEST_F(FrameLoopTest, FailedSetUpErasesToBlackThenShowsTheMessage) {
     SaverWindow s;
     ASSERT_TRUE(s.created);
     CSaverWnd& wnd = *s.wnd;
-    ASSERT_EQ(wnd.m_failure, 1);
+    ASSERT_EQ(wnd.m_effect.Failure(), 1);
     const int w = s.W(), h = s.H();
     Scribble(s.hWnd, RGB(0, 200, 0));
     HDC dc = GetDC(s.hWnd);
@@ -201,7 +201,7 @@ TEST_F(FrameLoopTest, FailedSetUpErasesToBlackThenShowsTheMessage) {
     EXPECT_TRUE(wnd.m_textDone);
     HDC screenDC = GetDC(s.hWnd);
     SIZE size;
-    GetTextExtentPointA(screenDC, wnd.m_message, static_cast<int>(strlen(wnd.m_message)), &size);
+    GetTextExtentPointA(screenDC, wnd.m_effect.Message(), static_cast<int>(strlen(wnd.m_effect.Message())), &size);
     ReleaseDC(s.hWnd, screenDC);
     EXPECT_EQ(wnd.m_messageWidth, size.cx);
     for (int frame = 0; frame < 2; ++frame) s.Frame();  // drawn again at the same place
@@ -248,22 +248,22 @@ TEST(FrameLoopEightBit, PaletteIndexPath) {
     ASSERT_TRUE(s.created);
     CSaverWnd& wnd = *s.wnd;
     ASSERT_EQ(wnd.m_bitsPerPixel, 8);
-    ASSERT_EQ(wnd.m_failure, 0);
+    ASSERT_EQ(wnd.m_effect.Failure(), 0);
     EXPECT_TRUE(wnd.m_dib.m_paletteIndices);
     const WORD* indices = static_cast<const WORD*>(wnd.m_dib.m_pColors);
     for (int i = 0; i < 256; ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(indices[i], i);
-        const COLORREF colour = RGB(wnd.m_imagePalette[3 * i], wnd.m_imagePalette[3 * i + 1], wnd.m_imagePalette[3 * i + 2]);
+        const COLORREF colour = RGB(wnd.m_effect.ImagePalette()[3 * i], wnd.m_effect.ImagePalette()[3 * i + 1], wnd.m_effect.ImagePalette()[3 * i + 2]);
         EXPECT_EQ(wnd.m_colorIndex[i], wnd.m_palette.GetNearestPaletteIndex(colour));
     }
     const int w = s.W(), h = s.H(), stride = s.Stride();
-    const BumpSettings settings = {wnd.m_xFallOff, wnd.m_yFallOff, wnd.m_bumpMultiplier, wnd.m_bumpFromIndex};
+    const BumpSettings settings = wnd.m_effect.Bump();
     std::vector<BYTE> light(static_cast<std::size_t>(w) * h), bits(static_cast<std::size_t>(stride) * h);
     int mismatches = 0;
     for (int frame = 0; frame < 120 && mismatches < 3; ++frame) {
         s.Frame();
-        RenderFrameReference(wnd.m_heightMap, light.data(), w, h, wnd.m_lightX, wnd.m_lightY, settings, bits.data(),
+        RenderFrameReference(wnd.m_effect.HeightMap(), light.data(), w, h, wnd.m_effect.Light().x, wnd.m_effect.Light().y, settings, bits.data(),
                              stride, wnd.m_colorIndex);
         if (std::memcmp(bits.data(), wnd.m_dib.m_pBits, bits.size()) != 0) {
             ++mismatches;

@@ -250,17 +250,17 @@ TEST_F(PasswordTest, WrongPasswordLetsTheSaverRunOn) {
     StandinWrite(kVerifyPumpMs, 300);
     Create();
     MoveTo(100, 100);  // origin
-    const double angleBefore = m_wnd->m_angle;
+    const double angleBefore = m_wnd->m_effect.Angle();
     MoveTo(104, 100);  // 4 pixels: asks
     EXPECT_EQ(StandinRead(kVerifyCalls), 1u);
     EXPECT_FALSE(ClosePosted());
     EXPECT_GE(StandinRead(kVerifyTimerTicks), 2u);  // 33 ms frames during a 300 ms dialog
-    EXPECT_NE(m_wnd->m_angle, angleBefore);         // the light moved meanwhile
+    EXPECT_NE(m_wnd->m_effect.Angle(), angleBefore);         // the light moved meanwhile
     ExpectRestored();
     EXPECT_EQ(m_wnd->m_timerId, kFrameTimerId);
-    const double angleAfterDialog = m_wnd->m_angle;
+    const double angleAfterDialog = m_wnd->m_effect.Angle();
     EXPECT_GE(TimerTicks(300), 2);
-    EXPECT_NE(m_wnd->m_angle, angleAfterDialog);
+    EXPECT_NE(m_wnd->m_effect.Angle(), angleAfterDialog);
 
     StandinWrite(kVerifyPumpMs, 0);
     EXPECT_FALSE(g_cursorOriginSet);
@@ -375,7 +375,7 @@ TEST_F(PasswordTest, ProtectedRunKeepsTheNoticeUntilTheWindowIsGone) {
         SCOPED_TRACE(c.what);
         TestApp().WriteProfileString("Config", "FilenameGif", c.failedSetUp ? "C:\\orvane-missing-picture.gif" : "");
         Create(c.inGrace ? 0 : 6);
-        EXPECT_EQ(m_wnd->m_failure != 0, c.failedSetUp);
+        EXPECT_EQ(m_wnd->m_effect.Failure() != 0, c.failedSetUp);
         EXPECT_TRUE(ScreenSaverRunningFlag()) << "right after the set-up";
 
         if (!c.inGrace) {

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "framework/runtime/X87.h"
-#include "saver/BumpPass.h"
-#include "saver/PictureSetup.h"
+#include "effect/BumpPass.h"
+#include "effect/PictureSetup.h"
 
 namespace {
 

@@ -76,14 +76,14 @@ TEST_F(SaverWndTest, ConstructionValues) {
     CSaverWnd wnd;
     EXPECT_EQ(wnd.m_timerId, 0u);
     EXPECT_FALSE(wnd.m_isWin9x);  // Wine reports the NT family unless told otherwise
-    EXPECT_EQ(wnd.m_angle, 0.0);
-    EXPECT_EQ(wnd.m_radiusScale, 1.0);
-    EXPECT_EQ(wnd.m_lightX, 0);
-    EXPECT_EQ(wnd.m_lightY, 0);
-    EXPECT_EQ(wnd.m_failure, 0);
+    EXPECT_EQ(wnd.m_effect.Angle(), 0.0);
+    EXPECT_EQ(wnd.m_effect.RadiusScale(), 1.0);
+    EXPECT_EQ(wnd.m_effect.Light().x, 0);
+    EXPECT_EQ(wnd.m_effect.Light().y, 0);
+    EXPECT_EQ(wnd.m_effect.Failure(), 0);
     EXPECT_FALSE(wnd.m_textDone);
-    EXPECT_EQ(wnd.m_lightMap, nullptr);
-    EXPECT_EQ(wnd.m_heightMap, nullptr);
+    EXPECT_EQ(wnd.m_effect.LightMap(), nullptr);
+    EXPECT_EQ(wnd.m_effect.HeightMap(), nullptr);
 }
 
 // The stored frame rate decides the timer: 0 runs at 1 frame per second.
@@ -97,8 +97,8 @@ TEST_F(SaverWndTest, FrameRateFromTheProfile) {
         SCOPED_TRACE(c.stored);
         ASSERT_TRUE(TestApp().WriteProfileInt(kConfigSection, "Frame Rate", c.stored));
         Create();
-        EXPECT_EQ(m_wnd->m_frameRate, c.rate);
-        EXPECT_EQ(FrameTimerPeriod(m_wnd->m_frameRate), c.rate == 1 ? 1000u : 33u);
+        EXPECT_EQ(m_wnd->m_effect.FrameRate(), c.rate);
+        EXPECT_EQ(FrameTimerPeriod(m_wnd->m_effect.FrameRate()), c.rate == 1 ? 1000u : 33u);
         int ticks = 0;
         const DWORD start = GetTickCount();
         MSG msg;

@@ -45,10 +45,10 @@ TEST_F(TextLayerTest, ReadBackCutsWhatGetPixelSeesAsBlack) {
         SaverWindow s;
         ASSERT_TRUE(s.created);
         CSaverWnd& wnd = *s.wnd;
-        ASSERT_EQ(wnd.m_failure, 0);
+        ASSERT_EQ(wnd.m_effect.Failure(), 0);
         const int w = s.W(), h = s.H();
         const std::size_t n = static_cast<std::size_t>(w) * h;
-        std::vector<BYTE> expected(wnd.m_heightMap, wnd.m_heightMap + n);
+        std::vector<BYTE> expected(wnd.m_effect.HeightMap(), wnd.m_effect.HeightMap() + n);
 
         CDC* dc = wnd.GetDC();
         wnd.BlitLightMap(dc, w, h);
@@ -64,7 +64,7 @@ TEST_F(TextLayerTest, ReadBackCutsWhatGetPixelSeesAsBlack) {
         wnd.ReleaseDC(dc);
 
         std::size_t differ = 0;
-        for (std::size_t k = 0; k < n; ++k) differ += wnd.m_heightMap[k] != expected[k];
+        for (std::size_t k = 0; k < n; ++k) differ += wnd.m_effect.HeightMap()[k] != expected[k];
         EXPECT_EQ(differ, 0u);
         const std::size_t kept = n - std::count(expected.begin(), expected.end(), 0);
         if (c.darkestIsBlack) {
@@ -97,14 +97,14 @@ TEST_F(TextLayerTest, LinesAreCentredCharacterByCharacter) {
         SaverWindow s;
         ASSERT_TRUE(s.created);
         CSaverWnd& wnd = *s.wnd;
-        ASSERT_EQ(wnd.m_failure, 0);
+        ASSERT_EQ(wnd.m_effect.Failure(), 0);
         const int w = s.W(), h = s.H();
 
         // The expected cells, measured in the same font.
         CDC* dc = wnd.GetDC();
         wnd.BlitLightMap(dc, w, h);
         CFont font;
-        ASSERT_TRUE(font.CreatePointFont(wnd.m_fontHeight * 80, wnd.m_fontFace, dc));
+        ASSERT_TRUE(font.CreatePointFont(wnd.m_effect.Settings().fontHeight * 80, wnd.m_effect.Settings().fontFace, dc));
         const HGDIOBJ old = dc->SelectObject(&font);
         const TextLines split = SplitTextLines(text, std::strlen(text));
         std::vector<std::string> lines;
@@ -139,7 +139,7 @@ TEST_F(TextLayerTest, LinesAreCentredCharacterByCharacter) {
         std::size_t outsideCells = 0;
         for (int row = 0; row < h; ++row)
             for (int x = 0; x < w; ++x) {
-                if (wnd.m_heightMap[static_cast<std::size_t>(h - 1 - row) * w + x] != 0) continue;
+                if (wnd.m_effect.HeightMap()[static_cast<std::size_t>(h - 1 - row) * w + x] != 0) continue;
                 cut = {std::min(cut.left, static_cast<LONG>(x)), std::min(cut.top, static_cast<LONG>(row)),
                        std::max(cut.right, static_cast<LONG>(x + 1)), std::max(cut.bottom, static_cast<LONG>(row + 1))};
                 bool inCell = false;

@@ -167,3 +167,32 @@ TEST(PlaceTextCell, LeavesOutCellsOffTheScreenAndKeeps16BitPositions) {
         EXPECT_LE(y < 0 ? -y : y, 32767);
     }
 }
+
+TEST(TextLayout, FontSizeIsEightPointsAHeightUnitHeldTo4096Pixels) {
+    const struct {
+        const char* name;
+        int fontHeight, pixelsPerInch;
+        long long tenths, pixels;
+    } cases[] = {
+        {"the default at 96 dpi", 18, 96, 1440, 192},
+        {"negative keeps its sign in tenths", -18, 96, -1440, 192},
+        {"zero", 0, 96, 0, 0},
+        {"huge is held to 4096 pixels", 2147483647, 96, 30720, 4096},
+        {"hugely negative too", -2147483647 - 1, 96, -30720, 4096},
+        {"no resolution counts as 1 dpi", 18, 0, 1440, 2},
+        {"a negative resolution too", 18, -5, 1440, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(FontPointTenths(c.fontHeight, c.pixelsPerInch), c.tenths);
+        EXPECT_EQ(FontPixelHeight(c.fontHeight, c.pixelsPerInch), c.pixels);
+    }
+}
+
+TEST(TextLayout, BlockAndLinesAreCentredWithoutOverflow) {
+    EXPECT_EQ(TextBlockTop(768, 192), 288);
+    EXPECT_EQ(TextLineLeft(1024, 1001), 11);  // the halving truncates toward zero
+    EXPECT_EQ(TextLineLeft(1024, 1025), 0);
+    EXPECT_EQ(TextLineLeft(1024, 2000000000LL * 4), (1024 - 8000000000LL) / 2);
+    EXPECT_EQ(TextBlockTop(0, 7), -3);
+}

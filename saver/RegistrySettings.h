@@ -1,0 +1,11 @@
+// The saver's settings store on Windows: the application's profile, section
+// "Config", each absent value answered with the saver's default.
+#pragma once
+
+#include "effect/EffectSettings.h"
+
+class CRegistrySettings : public SettingsReader {
+public:
+    int ReadInt(SettingId id) override;
+    CString ReadString(SettingId id) override;
+};
