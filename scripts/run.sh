@@ -5,9 +5,55 @@
 #  - Without: starts a private Xvfb, lets the saver run a few seconds, saves
 #    screenshots under out/, ends it with a key press and checks that it ended
 #    and that the screenshots show the effect (not all black).
+# With --x11: the same for the native X11 program `orvane` (no Wine), in a
+# window of its own; a key ends it.
 set -eu
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root=$PWD
+
+if [ "${1:-}" = --x11 ]; then
+  bash scripts/setup.sh x11
+  cmake --preset native >/dev/null
+  cmake --build --preset native --target orvane -- -j2 >/dev/null
+  program=$root/build/native/x11/orvane
+  if [ -n "${DISPLAY:-}" ]; then exec "$program" -window; fi
+  source scripts/lib/xvfb.sh
+  mkdir -p out
+  saver=""
+  cleanup() { [ -n "$saver" ] && kill "$saver" 2>/dev/null; xvfb_stop; }
+  trap cleanup EXIT
+  xvfb_start "${ORVANE_SCREEN:-1024x768x24}"
+  "$program" -window &
+  saver=$!
+  window=""
+  for i in $(seq 1 50); do
+    window=$(xdotool search --onlyvisible --classname orvane 2>/dev/null | head -1) && [ -n "$window" ] && break
+    kill -0 "$saver" 2>/dev/null || break
+    sleep 0.1
+  done
+  if [ -z "$window" ]; then echo "The program did not start: no window appeared." >&2; exit 1; fi
+  echo "orvane is running on $DISPLAY (window $window, $(xwininfo -id "$window" | sed -n 's/.*-geometry //p'))."
+  shots=()
+  for n in 1 2 3; do
+    sleep 1
+    import -window "$window" "out/x11-$n.png"
+    shots+=("$root/out/x11-$n.png")
+  done
+  xdotool key space
+  for i in $(seq 1 30); do kill -0 "$saver" 2>/dev/null || break; sleep 0.1; done
+  if kill -0 "$saver" 2>/dev/null; then echo "orvane did not end on a key press." >&2; exit 1; fi
+  wait "$saver" || { echo "orvane ended with an error." >&2; exit 1; }
+  saver=""
+  echo "orvane ended on a key press. Screenshots (pixels that are not black):"
+  lit_total=0
+  for shot in "${shots[@]}"; do
+    lit=$(python3 tests/e2e/shots.py lit "$shot")
+    lit_total=$((lit_total + lit))
+    printf '  %s (%s)\n' "$shot" "$lit"
+  done
+  if [ "$lit_total" = 0 ]; then echo "The screenshots are all black: orvane showed no effect." >&2; exit 1; fi
+  exit 0
+fi
 bash scripts/setup.sh run
 cmake --preset win64 >/dev/null
 cmake --build --preset win64 --target Orvane -- -j2 >/dev/null

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the builds and tests need; quick when all are there.
-#   scripts/setup.sh [run|release|all]   (run: only what running the saver needs;
+#   scripts/setup.sh [run|x11|release|all] (run: only what running the saver needs;
+#                                          x11: what building and running the native
+#                                          X11 program needs;
 #                                          release: what building the release zip needs;
 #                                          all: everything, with the 32-bit Wine that runs
 #                                          the release file in the tests)
@@ -8,11 +10,15 @@ set -eu
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 run_packages=(cmake ninja-build g++-mingw-w64-x86-64 mingw-w64-x86-64-dev libstb-dev wine wine64 xvfb xdotool x11-utils
               imagemagick fonts-wine fonts-liberation python3 file)
+x11_packages=(cmake ninja-build g++ libstb-dev googletest libgtest-dev libbenchmark-dev libx11-dev libxext-dev libfreetype-dev libfontconfig-dev
+              fonts-liberation xvfb xdotool x11-utils imagemagick python3)
 release_packages=(cmake ninja-build g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686 libstb-dev file python3)
 all_packages=("${run_packages[@]}" g++ clang-14 libclang-rt-14-dev googletest libgtest-dev libbenchmark-dev
-              libgif-dev g++-mingw-w64-i686 mingw-w64-i686-dev file binutils-mingw-w64-i686 python3)
+              libgif-dev g++-mingw-w64-i686 mingw-w64-i686-dev file binutils-mingw-w64-i686 python3
+              "${x11_packages[@]}" xsecurelock)
 case "${1:-all}" in
   run) wanted=("${run_packages[@]}") ;;
+  x11) wanted=("${x11_packages[@]}") ;;
   release) wanted=("${release_packages[@]}") ;;
   *) wanted=("${all_packages[@]}") ;;
 esac
@@ -33,7 +39,7 @@ install_missing() {
 
 install_missing "${wanted[@]}"
 case "${1:-all}" in
-  run|release) ;;
+  run|x11|release) ;;
   *)
     # The tests run the release Orvane.scr itself under 32-bit Wine.
     if ! dpkg --print-foreign-architectures | grep -qx i386; then
