@@ -11,6 +11,47 @@ set -eu
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root=$PWD
 
+# The unattended run on the private Xvfb, once the program is started as
+# $saver: NAME CLASS SHOTS TARGET START_TENTHS END_TENTHS
+#   waits for a visible window of CLASS, takes three screenshots a second
+#   apart as out/SHOTS-N.png (of the root, or of the program's own window),
+#   ends the program with a key and checks that it ended cleanly and that the
+#   shots are lit.
+watch_and_end() {
+  local name=$1 class=$2 shots_name=$3 target=$4 start_tenths=$5 end_tenths=$6 window="" i n
+  for i in $(seq 1 "$start_tenths"); do
+    window=$(xdotool search --onlyvisible --classname "$class" 2>/dev/null | head -1) && [ -n "$window" ] && break
+    kill -0 "$saver" 2>/dev/null || break
+    sleep 0.1
+  done
+  if [ -z "$window" ]; then echo "$name did not start: no window appeared." >&2; exit 1; fi
+  echo "$name is running on $DISPLAY (window $window, $(xwininfo -id "$window" | sed -n 's/.*-geometry //p'))."
+  [ "$target" = window ] && target=$window
+  local shots=() shot
+  for n in 1 2 3; do
+    sleep 1
+    shot=$root/out/$shots_name-$n.png
+    import -window "$target" "$shot"
+    shots+=("$shot")
+  done
+  xdotool key space
+  for i in $(seq 1 "$end_tenths"); do kill -0 "$saver" 2>/dev/null || break; sleep 0.1; done
+  if kill -0 "$saver" 2>/dev/null; then echo "$name did not end on a key press." >&2; exit 1; fi
+  wait "$saver" || { echo "$name ended with an error." >&2; exit 1; }
+  saver=""
+  echo "$name ended on a key press. Screenshots (pixels that are not black):"
+  local lit lit_total=0
+  for shot in "${shots[@]}"; do
+    lit=$(python3 tests/e2e/shots.py lit "$shot")
+    lit_total=$((lit_total + lit))
+    printf '  %s (%s)\n' "$shot" "$lit"
+  done
+  if [ "$lit_total" = 0 ]; then
+    echo "The screenshots are all black: $name showed no effect." >&2
+    exit 1
+  fi
+}
+
 if [ "${1:-}" = --x11 ]; then
   bash scripts/setup.sh x11
   cmake --preset native >/dev/null
@@ -25,33 +66,7 @@ if [ "${1:-}" = --x11 ]; then
   xvfb_start "${ORVANE_SCREEN:-1024x768x24}"
   "$program" -window &
   saver=$!
-  window=""
-  for i in $(seq 1 50); do
-    window=$(xdotool search --onlyvisible --classname orvane 2>/dev/null | head -1) && [ -n "$window" ] && break
-    kill -0 "$saver" 2>/dev/null || break
-    sleep 0.1
-  done
-  if [ -z "$window" ]; then echo "The program did not start: no window appeared." >&2; exit 1; fi
-  echo "orvane is running on $DISPLAY (window $window, $(xwininfo -id "$window" | sed -n 's/.*-geometry //p'))."
-  shots=()
-  for n in 1 2 3; do
-    sleep 1
-    import -window "$window" "out/x11-$n.png"
-    shots+=("$root/out/x11-$n.png")
-  done
-  xdotool key space
-  for i in $(seq 1 30); do kill -0 "$saver" 2>/dev/null || break; sleep 0.1; done
-  if kill -0 "$saver" 2>/dev/null; then echo "orvane did not end on a key press." >&2; exit 1; fi
-  wait "$saver" || { echo "orvane ended with an error." >&2; exit 1; }
-  saver=""
-  echo "orvane ended on a key press. Screenshots (pixels that are not black):"
-  lit_total=0
-  for shot in "${shots[@]}"; do
-    lit=$(python3 tests/e2e/shots.py lit "$shot")
-    lit_total=$((lit_total + lit))
-    printf '  %s (%s)\n' "$shot" "$lit"
-  done
-  if [ "$lit_total" = 0 ]; then echo "The screenshots are all black: orvane showed no effect." >&2; exit 1; fi
+  watch_and_end orvane orvane x11 window 50 30
   exit 0
 fi
 bash scripts/setup.sh run
@@ -85,38 +100,4 @@ wine reg delete 'HKCU\Software\Tolvaine' /f >/dev/null 2>&1 || true
 
 wine "$scr" /s >/dev/null 2>&1 &
 saver=$!
-window=""
-for i in $(seq 1 150); do
-  window=$(xdotool search --onlyvisible --classname orvane.scr 2>/dev/null | head -1) && [ -n "$window" ] && break
-  kill -0 "$saver" 2>/dev/null || break
-  sleep 0.1
-done
-if [ -z "$window" ]; then echo "The saver did not start: no window appeared." >&2; exit 1; fi
-echo "The saver is running on $DISPLAY (window $window, $(xwininfo -id "$window" | sed -n 's/.*-geometry //p'))."
-
-shots=()
-for n in 1 2 3; do
-  sleep 1
-  import -window root "out/saver-$n.png"
-  shots+=("$root/out/saver-$n.png")
-done
-
-xdotool key space
-for i in $(seq 1 80); do
-  kill -0 "$saver" 2>/dev/null || break
-  sleep 0.1
-done
-if kill -0 "$saver" 2>/dev/null; then echo "The saver did not end on a key press." >&2; exit 1; fi
-wait "$saver" || { echo "The saver ended with an error." >&2; exit 1; }
-saver=""
-echo "The saver ended on a key press. Screenshots (pixels that are not black):"
-lit_total=0
-for shot in "${shots[@]}"; do
-  lit=$(python3 tests/e2e/shots.py lit "$shot")
-  lit_total=$((lit_total + lit))
-  printf '  %s (%s)\n' "$shot" "$lit"
-done
-if [ "$lit_total" = 0 ]; then
-  echo "The screenshots are all black: the saver showed no effect." >&2
-  exit 1
-fi
+watch_and_end "The saver" orvane.scr saver root 150 80
