@@ -144,6 +144,9 @@ std::vector<DecodeCase> MakeDecodeCases() {
                      {grey(100), grey(200)}});
     cases.push_back({"PngRgba8", Png(3, 1, 8, kRgba, {10, 20, 30, 255, 100, 200, 250, 0, 100, 200, 250, 51}), 3, 1,
                      {{10, 20, 30}, k0, {20, 40, 50}}});
+    // Each channel keeps alpha / 255 of itself, rounded: 200 x 200 / 255 = 156.9.
+    cases.push_back({"PngRgba8RoundsOverBlack", Png(2, 1, 8, kRgba, {200, 200, 200, 200, 1, 2, 3, 128}), 2, 1,
+                     {grey(157), {1, 1, 2}}});
     cases.push_back({"PngRgba16", Png(1, 1, 16, kRgba, {0x6400, 0xC800, 0xFA00, 0x3300}), 1, 1, {{20, 40, 50}}});
     cases.push_back({"PngGreyWithTransparentLevel", Png(3, 1, 8, kGrey, {7, 8, 9}, {}, {0, 8}), 3, 1,
                      {grey(7), k0, grey(9)}});
@@ -178,6 +181,94 @@ std::vector<DecodeCase> MakeDecodeCases() {
         b.bits = 32;
         b.rows = {{30, 20, 10, 0, 60, 50, 40, 0}};
         cases.push_back({"Bmp32Bit", b.Encode(), 2, 1, {{10, 20, 30}, {40, 50, 60}}});
+    }
+    // OS/2 1.x: a 12-byte header and palette entries of three bytes, every one of them used.
+    const std::vector<Rgb> os2 = {{1, 2, 3},     {200, 10, 20}, {30, 220, 40}, {50, 60, 230}, {70, 80, 90},
+                                  {100, 110, 120}, {130, 140, 150}, {160, 170, 180}, {190, 200, 210},
+                                  {220, 230, 240}, {250, 5, 15},  {25, 35, 45},  {55, 65, 75},  {85, 95, 105},
+                                  {115, 125, 135}, {145, 155, 165}};
+    for (int bits : {1, 4, 8}) {
+        const int colours = bits == 1 ? 2 : 16;
+        std::vector<Rgb> table(os2.begin(), os2.begin() + colours);
+        std::vector<int> top, bottom;
+        for (int k = 0; k < colours; ++k) (k % 2 ? bottom : top).push_back(colours - 1 - k);
+        Bmp b = IndexedBmp(bits, 2, table, {top, bottom});
+        b.headerSize = 12;
+        b.palette = Triples(table);  // stored B, G, R
+        for (std::size_t i = 0; i < b.palette.size(); i += 3) std::swap(b.palette[i], b.palette[i + 2]);
+        std::vector<Rgb> want;
+        for (int v : top) want.push_back(table[static_cast<std::size_t>(v)]);
+        for (int v : bottom) want.push_back(table[static_cast<std::size_t>(v)]);
+        cases.push_back({"BmpOs2Core" + std::to_string(bits) + "Bit", b.Encode(), b.width, 2, want});
+    }
+    {
+        Bmp b;
+        b.headerSize = 12;
+        b.width = 2;
+        b.height = 1;
+        b.rows = {{30, 20, 10, 60, 50, 40}};
+        cases.push_back({"BmpOs2Core24Bit", b.Encode(), 2, 1, {{10, 20, 30}, {40, 50, 60}}});
+    }
+    // Indices past the end of the palette are black, as browsers show them.
+    cases.push_back({"Bmp8BitIndexPastThePalette", IndexedBmp(8, 1, {table[1], table[2]}, {{0, 7, 1, 255}}).Encode(),
+                     4, 1, {table[1], k0, table[2], k0}});
+    cases.push_back({"Bmp1BitOneEntry", IndexedBmp(1, 1, {table[3]}, {{1, 0, 1}}).Encode(), 3, 1,
+                     {k0, table[3], k0}});
+    cases.push_back({"PngIndexPastThePalette", Png(4, 1, 8, kIndexed, {0, 5, 1, 255}, Triples({plte[0], plte[1]})), 4,
+                     1, {plte[0], k0, plte[1], k0}});
+    cases.push_back({"Png2BitIndexPastThePalette", Png(4, 1, 2, kIndexed, {3, 2, 1, 0}, Triples({plte[2]})), 4, 1,
+                     {k0, k0, k0, plte[2]}});
+    cases.push_back({"PngIndexPastTransparentPalette",
+                     Png(3, 1, 8, kIndexed, {0, 1, 9}, Triples({plte[0], plte[1]}), {255, 0}), 3, 1,
+                     {plte[0], k0, k0}});
+    {
+        // A colour table (and a gap) between the header and 16-, 24- or
+        // 32-bit pixels, skipped by the pixel offset.
+        Bmp b;
+        b.width = 2;
+        b.height = 1;
+        b.rows = {{30, 20, 10, 60, 50, 40}};
+        b.palette = Quads({{9, 9, 9}, {8, 8, 8}});
+        cases.push_back({"Bmp24BitWithAColourTable", b.Encode(), 2, 1, {{10, 20, 30}, {40, 50, 60}}});
+        b.gap = 6;
+        cases.push_back({"Bmp24BitWithAGap", b.Encode(), 2, 1, {{10, 20, 30}, {40, 50, 60}}});
+        b.bits = 32;
+        b.rows = {{30, 20, 10, 0, 60, 50, 40, 0}};
+        cases.push_back({"Bmp32BitWithAGap", b.Encode(), 2, 1, {{10, 20, 30}, {40, 50, 60}}});
+        b.bits = 16;  // 5-5-5: 31 widens to 255
+        b.rows = {{0x00, 0x7C, 0xE0, 0x03}};
+        cases.push_back({"Bmp16BitWithAGap", b.Encode(), 2, 1, {{255, 0, 0}, {0, 255, 0}}});
+    }
+    {
+        // V4 and V5 headers with an alpha mask whose alpha bytes are all 0
+        // (as GDI writes them): opaque. One alpha byte not 0: alpha counts.
+        Bmp b;
+        b.width = 2;
+        b.height = 1;
+        b.bits = 32;
+        b.compression = 3;
+        b.masks[0] = 0x00FF0000u;
+        b.masks[1] = 0x0000FF00u;
+        b.masks[2] = 0x000000FFu;
+        b.masks[3] = 0xFF000000u;
+        b.rows = {{30, 20, 10, 0, 60, 50, 40, 0}};
+        for (std::uint32_t header : {108u, 124u}) {
+            b.headerSize = header;
+            cases.push_back({"Bmp32BitV" + std::to_string(header == 108 ? 4 : 5) + "AlphaAllZero", b.Encode(), 2, 1,
+                             {{10, 20, 30}, {40, 50, 60}}});
+        }
+        b.rows = {{30, 20, 10, 0, 60, 50, 40, 255}};
+        cases.push_back({"Bmp32BitV5SomeAlpha", b.Encode(), 2, 1, {k0, {40, 50, 60}}});
+        b.headerSize = 56;  // a BITMAPV3INFOHEADER: its masks, alpha too, inside it
+        cases.push_back({"Bmp32BitHeader56Alpha", b.Encode(), 2, 1, {k0, {40, 50, 60}}});
+        b.bits = 16;  // 1-5-5-5 with an alpha bit that is never set
+        b.masks[0] = 0x7C00u;
+        b.masks[1] = 0x03E0u;
+        b.masks[2] = 0x001Fu;
+        b.masks[3] = 0x8000u;
+        b.headerSize = 108;
+        b.rows = {{0x00, 0x7C, 0xE0, 0x03}};
+        cases.push_back({"Bmp16BitV4AlphaAllZero", b.Encode(), 2, 1, {{255, 0, 0}, {0, 255, 0}}});
     }
     return cases;
 }
