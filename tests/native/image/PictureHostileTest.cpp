@@ -372,6 +372,106 @@ TEST(PictureGuard, RefusesOnlyTheTablesThatOverflow) {
     EXPECT_FALSE(SafeForDecoder(PictureFormat::Unknown, jpeg.data(), jpeg.size()));
 }
 
+// The baseline JPEG with its Huffman table segments merged into one, which
+// then holds several tables; changed (when given) before it is merged.
+Bytes WithOneHuffmanSegment(const Bytes& jpeg, const std::function<void(Bytes& body, int table)>& change = {}) {
+    Bytes merged;
+    Bytes rest;
+    std::size_t pos = 2;
+    int table = 0;
+    std::size_t firstDht = 0;
+    while (pos + 4 <= jpeg.size() && !(jpeg[pos] == 0xFF && jpeg[pos + 1] == 0xDA)) {
+        const std::size_t length = std::size_t(jpeg[pos + 2]) << 8 | jpeg[pos + 3];
+        if (jpeg[pos + 1] == 0xC4) {
+            if (firstDht == 0) firstDht = rest.size();
+            Bytes body(jpeg.begin() + static_cast<long>(pos + 4), jpeg.begin() + static_cast<long>(pos + 2 + length));
+            if (change) change(body, table);
+            ++table;
+            merged += body;
+        } else {
+            rest.insert(rest.end(), jpeg.begin() + static_cast<long>(pos), jpeg.begin() + static_cast<long>(pos + 2 + length));
+        }
+        pos += 2 + length;
+    }
+    Bytes segment = {0xFF, 0xC4, std::uint8_t((merged.size() + 2) >> 8), std::uint8_t(merged.size() + 2)};
+    segment += merged;
+    Bytes out = {0xFF, 0xD8};
+    out.insert(out.end(), rest.begin(), rest.begin() + static_cast<long>(firstDht));
+    out += segment;
+    out.insert(out.end(), rest.begin() + static_cast<long>(firstDht), rest.end());
+    out.insert(out.end(), jpeg.begin() + static_cast<long>(pos), jpeg.end());
+    return out;
+}
+
+struct GuardCase {
+    const char* name;
+    PictureFormat format;
+    Bytes bytes;
+    bool safe;
+};
+
+TEST(SafeForDecoder, WalksTheFileAsTheDecoderDoes) {
+    const Bytes jpeg = Fixture("blocks-baseline.jpg");
+    const Bytes progressive = Fixture("blocks-progressive.jpg");
+    const std::size_t scan = FindMarker(jpeg, 0xDA);
+    const std::size_t dcScan = FindMarker(progressive, 0xDA);
+    auto withScanTables = [](Bytes b, std::size_t scanAt, int component, std::uint8_t selectors) {
+        b[scanAt + 6 + 2 * static_cast<std::size_t>(component)] = selectors;
+        return b;
+    };
+    // After the first scan (every component has its DC coefficients), a
+    // comment ends the scan's data; a restart marker and a bad table follow.
+    const std::size_t afterDcScan = FindMarker(progressive, 0xC4, dcScan + 2);
+    Bytes restartThenBadTable = WithTooManyCodes(progressive, afterDcScan);
+    restartThenBadTable.insert(restartThenBadTable.begin() + static_cast<long>(afterDcScan),
+                               {0xFF, 0xFE, 0x00, 0x02, 0xFF, 0xD0});
+    Bmp tallest = SmallBmp();
+    tallest.height = INT32_MIN;
+    Bmp widest = SmallBmp();
+    widest.width = INT32_MIN;
+    Bytes pngHeaderAtTheEnd = PngSignature() + Ihdr(2, 2, 8, kGrey);
+    PutBE32(pngHeaderAtTheEnd, 100);
+    pngHeaderAtTheEnd += Bytes{'I', 'D', 'A', 'T'};
+
+    const GuardCase cases[] = {
+        {"JpegBaseline", PictureFormat::Jpeg, jpeg, true},
+        {"JpegProgressive", PictureFormat::Jpeg, progressive, true},
+        // A restart marker has no length: the table after it is still read.
+        {"JpegRestartMarkerBeforeABadTable", PictureFormat::Jpeg, restartThenBadTable, false},
+        // One segment, four tables: each is read where the one before ends.
+        {"JpegSeveralTablesInOneSegment", PictureFormat::Jpeg, WithOneHuffmanSegment(jpeg), true},
+        {"JpegSeveralTablesTheLastOverflowing", PictureFormat::Jpeg,
+         WithOneHuffmanSegment(jpeg,
+                               [](Bytes& body, int table) {
+                                   if (table == 3) {
+                                       for (int i = 1; i <= 16; ++i) body[static_cast<std::size_t>(i)] = 17;
+                                   }
+                               }),
+         false},
+        // The tables a scan needs: DC for a progressive DC scan, DC and AC
+        // for a sequential one, ids 0 to 3 only.
+        {"JpegProgressiveDcScanUndefinedDcTable", PictureFormat::Jpeg, withScanTables(progressive, dcScan, 1, 0x30),
+         false},
+        {"JpegSequentialScanUndefinedAcTable", PictureFormat::Jpeg, withScanTables(jpeg, scan, 0, 0x03), false},
+        {"JpegSequentialScanDcTable4", PictureFormat::Jpeg, withScanTables(jpeg, scan, 0, 0x40), false},
+        {"JpegSequentialScanAcTable4", PictureFormat::Jpeg, withScanTables(jpeg, scan, 0, 0x04), false},
+        {"PngChunkHeaderEndingTheFile", PictureFormat::Png, pngHeaderAtTheEnd, false},
+        {"PngWhole", PictureFormat::Png, SmallPng(), true},
+        {"BmpMostNegativeHeight", PictureFormat::Bmp, tallest.Encode(), false},
+        {"BmpMostNegativeWidthIsLeftToTheDecoder", PictureFormat::Bmp, widest.Encode(), true},
+        {"GifIsNotForThisLibrary", PictureFormat::Gif, jpeg, false},
+    };
+    for (const GuardCase& c : cases) {
+        EXPECT_EQ(SafeForDecoder(c.format, c.bytes.data(), c.bytes.size()), c.safe) << c.name;
+    }
+    // The merged tables decode as the separate ones do.
+    const Bytes merged = WithOneHuffmanSegment(jpeg);
+    int w = 0, h = 0;
+    unsigned char* buffer = DecodePicture(merged.data(), merged.size(), &w, &h, 0, 0, nullptr);
+    EXPECT_NE(buffer, nullptr);
+    std::free(buffer);
+}
+
 // The largest picture that is decoded, and one pixel row more.
 TEST(PicturePixelLimit, AtTheLimitDecodes) {
     const Bytes png = BigPng(8192, 4096);

@@ -304,6 +304,20 @@ TEST(PictureDecode, BufferCoversTheReserveWithZeros) {
     EXPECT_EQ(std::vector<int>(d.buffer, d.buffer + 9), (std::vector<int>{0, 1, 0, 0, 0, 0, 0, 0, 0}));
 }
 
+TEST(PictureDecode, ReserveCountsOnlyWithBothSidesPositive) {
+    const Bytes png = Png(2, 1, 8, kGrey, {30, 40});
+    const struct {
+        int width, height;
+    } reserves[] = {{-3, 100}, {100, -3}, {0, 7}, {7, 0}, {-1, -1}, {-65535, 65535}};
+    for (const auto& r : reserves) {
+        Decoded d;
+        Decode(png, d, r.width, r.height);
+        ASSERT_NE(d.buffer, nullptr) << r.width << " x " << r.height;
+        EXPECT_EQ(d.width, 2);
+        EXPECT_EQ(std::vector<int>(d.buffer, d.buffer + 2), (std::vector<int>{0, 1}));
+    }
+}
+
 TEST(PictureDecode, NullPaletteStillGivesIndices) {
     int w = 0, h = 0;
     const Bytes png = Png(2, 1, 8, kGrey, {30, 40});
@@ -437,6 +451,36 @@ TEST(LoadPictureFile, FilesThatAreNoPictureGiveNull) {
 #include "image/PictureFile.h"
 
 namespace {
+
+// Files of the sizes where the block grows, read with a limit of exactly
+// their length (read) and one byte less (refused); an empty file is no file.
+TEST(ReadWholeFile, LimitIsInclusive) {
+    for (std::size_t size : {std::size_t(1), std::size_t(65535), std::size_t(65536), std::size_t(65537),
+                             std::size_t(131072)}) {
+        Bytes bytes(size);
+        for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(i * 13 + 1);
+        const std::string path = WriteTemp("limit", bytes);
+        std::size_t got = 0;
+        unsigned char* read = ReadWholeFile(path.c_str(), size, &got);
+        EXPECT_NE(read, nullptr) << size;
+        if (read != nullptr) {
+            EXPECT_EQ(got, size);
+            EXPECT_EQ(Bytes(read, read + got), bytes) << size;
+        }
+        ImageFree(read);
+        got = 9;
+        EXPECT_EQ(ReadWholeFile(path.c_str(), size - 1, &got), nullptr) << size;
+        EXPECT_EQ(got, 9u);
+        std::remove(path.c_str());
+    }
+    const std::string empty = WriteTemp("empty", {});
+    std::size_t got = 9;
+    for (std::size_t limit : {std::size_t(0), std::size_t(1), std::size_t(100)}) {
+        EXPECT_EQ(ReadWholeFile(empty.c_str(), limit, &got), nullptr) << limit;
+    }
+    EXPECT_EQ(got, 9u);
+    std::remove(empty.c_str());
+}
 
 TEST(ReadWholeFile, HoldsTheFileUpToTheLimit) {
     Bytes bytes(200000);  // past the first block, so the block has to grow
