@@ -175,10 +175,10 @@ inline Bytes InflatingZlib(const Bytes& start, std::uint32_t repeats) {
         a = (a + c) % 65521;
         b = (b + a) % 65521;
     }
-    for (std::uint64_t i = 0; i < std::uint64_t(repeats) * 258; ++i) {
-        a = (a + last) % 65521;
-        b = (b + a) % 65521;
-    }
+    // n more bytes of value v: a grows by n v, b by n a + v n (n + 1) / 2.
+    const std::uint64_t n = std::uint64_t(repeats) * 258;
+    b = (b + n % 65521 * a + (n * (n + 1) / 2) % 65521 * last) % 65521;
+    a = (a + n % 65521 * last) % 65521;
     PutBE32(out, static_cast<std::uint32_t>(b << 16 | a));
     return out;
 }
