@@ -4,10 +4,12 @@
 #include "image/ImageMemory.h"
 #include "image/PictureFile.h"
 #include "image/PictureGuard.h"
+#include "image/PictureRewrite.h"
 #include "image/Quantize.h"
 #include "image/StbDecode.h"
 
 #include <climits>
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -31,6 +33,92 @@ void OverBlack(unsigned char* rgba, std::size_t pixelCount) {
             }
         }
     }
+}
+
+// A BMP whose alpha bytes are all 0 (GDI writes such 32-bit files, with an
+// alpha mask) has no transparency: it is shown opaque.
+bool NoAlphaAtAll(const unsigned char* rgba, std::size_t pixelCount) {
+    for (std::size_t i = 0; i < pixelCount; ++i) {
+        if (rgba[4 * i + 3] != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The working memory of a decode (see Picture.h).
+ImageBudget BudgetFor(int width, int height, std::size_t fileBytes) {
+    const std::uint64_t w = static_cast<std::uint64_t>(width);
+    const std::uint64_t h = static_cast<std::uint64_t>(height);
+    const std::uint64_t block = 8 * (w + 32) * (h + 32);
+    const std::uint64_t file = 2 * static_cast<std::uint64_t>(fileBytes);
+    std::uint64_t largest = block > file ? block : file;
+    largest = largest > kPictureBlockFloor ? largest : kPictureBlockFloor;
+    const std::uint64_t total = 20 * w * h + file + kPictureBudgetSlack;
+    ImageBudget budget = {};
+    budget.largestBlock = largest < SIZE_MAX ? static_cast<std::size_t>(largest) : SIZE_MAX;
+    budget.total = total < SIZE_MAX ? static_cast<std::size_t>(total) : SIZE_MAX;
+    return budget;
+}
+
+// DecodePicture on a file the guards passed and the library is to read as it is.
+unsigned char* DecodeChecked(PictureFormat format, const unsigned char* bytes, std::size_t size, int* width,
+                             int* height, int reserveWidth, int reserveHeight, unsigned char* palette) {
+    if (size > static_cast<std::size_t>(INT_MAX)) {
+        return nullptr;
+    }
+    // The header's size, checked before the library allocates for the pixels.
+    int w = 0;
+    int h = 0;
+    if (!StbPictureSize(bytes, static_cast<int>(size), &w, &h) || w <= 0 || h <= 0) {
+        return nullptr;
+    }
+    const std::uint64_t pixels = static_cast<std::uint64_t>(w) * static_cast<std::uint64_t>(h);
+    const std::uint64_t reserve =
+        reserveWidth > 0 && reserveHeight > 0
+            ? static_cast<std::uint64_t>(reserveWidth) * static_cast<std::uint64_t>(reserveHeight)
+            : 0;
+    const std::uint64_t bufferBytes = pixels > reserve ? pixels : reserve;
+    if (pixels > kPictureMaxPixels || bufferBytes > kGifMaxBufferBytes) {
+        return nullptr;
+    }
+
+    ImageBudget budget = BudgetFor(w, h, size);
+    ImageBudget* const outer = ImageUseBudget(&budget);
+    int decodedWidth = 0;
+    int decodedHeight = 0;
+    unsigned char* rgba = StbDecodeRgba(bytes, static_cast<int>(size), &decodedWidth, &decodedHeight);
+    if (rgba == nullptr) {
+        ImageUseBudget(outer);
+        return nullptr;
+    }
+    unsigned char* result = nullptr;
+    unsigned char colors[3 * kMaxPaletteColors];
+    int colorCount = 0;
+    // The decoder reads the header again; what it decoded must be what was checked.
+    if (decodedWidth == w && decodedHeight == h) {
+        const std::size_t count = static_cast<std::size_t>(pixels);
+        result = static_cast<unsigned char*>(std::malloc(static_cast<std::size_t>(bufferBytes)));
+        if (result != nullptr) {
+            if (format != PictureFormat::Bmp || !NoAlphaAtAll(rgba, count)) {
+                OverBlack(rgba, count);
+            }
+            colorCount = QuantizeColors(rgba, count, result, colors);
+            std::memset(result + count, 0, static_cast<std::size_t>(bufferBytes) - count);
+        }
+    }
+    ImageFree(rgba);
+    ImageUseBudget(outer);
+    if (colorCount == 0) {
+        std::free(result);
+        return nullptr;
+    }
+    if (palette != nullptr) {
+        std::memcpy(palette, colors, 3 * static_cast<std::size_t>(colorCount));
+    }
+    *width = w;
+    *height = h;
+    return result;
 }
 
 }  // namespace
@@ -64,51 +152,15 @@ unsigned char* DecodePicture(const unsigned char* bytes, std::size_t size, int* 
     if (!SafeForDecoder(format, bytes, size)) {
         return nullptr;
     }
-    // The header's size, checked before the library allocates for the pixels.
-    int w = 0;
-    int h = 0;
-    if (!StbPictureSize(bytes, static_cast<int>(size), &w, &h) || w <= 0 || h <= 0) {
+    unsigned char* rewritten = nullptr;
+    std::size_t rewrittenSize = 0;
+    if (!RewriteForDecoder(format, bytes, size, &rewritten, &rewrittenSize)) {
         return nullptr;
     }
-    const std::uint64_t pixels = static_cast<std::uint64_t>(w) * static_cast<std::uint64_t>(h);
-    const std::uint64_t reserve =
-        reserveWidth > 0 && reserveHeight > 0
-            ? static_cast<std::uint64_t>(reserveWidth) * static_cast<std::uint64_t>(reserveHeight)
-            : 0;
-    const std::uint64_t bufferBytes = pixels > reserve ? pixels : reserve;
-    if (pixels > kPictureMaxPixels || bufferBytes > kGifMaxBufferBytes) {
-        return nullptr;
-    }
-
-    int decodedWidth = 0;
-    int decodedHeight = 0;
-    unsigned char* rgba = StbDecodeRgba(bytes, static_cast<int>(size), &decodedWidth, &decodedHeight);
-    if (rgba == nullptr) {
-        return nullptr;
-    }
-    unsigned char* result = nullptr;
-    unsigned char colors[3 * kMaxPaletteColors];
-    int colorCount = 0;
-    // The decoder reads the header again; what it decoded must be what was checked.
-    if (decodedWidth == w && decodedHeight == h) {
-        const std::size_t count = static_cast<std::size_t>(pixels);
-        result = static_cast<unsigned char*>(std::malloc(static_cast<std::size_t>(bufferBytes)));
-        if (result != nullptr) {
-            OverBlack(rgba, count);
-            colorCount = QuantizeColors(rgba, count, result, colors);
-            std::memset(result + count, 0, static_cast<std::size_t>(bufferBytes) - count);
-        }
-    }
-    ImageFree(rgba);
-    if (colorCount == 0) {
-        std::free(result);
-        return nullptr;
-    }
-    if (palette != nullptr) {
-        std::memcpy(palette, colors, 3 * static_cast<std::size_t>(colorCount));
-    }
-    *width = w;
-    *height = h;
+    unsigned char* result = DecodeChecked(format, rewritten != nullptr ? rewritten : bytes,
+                                          rewritten != nullptr ? rewrittenSize : size, width, height, reserveWidth,
+                                          reserveHeight, palette);
+    ImageFree(rewritten);
     return result;
 }
 

@@ -21,6 +21,20 @@ constexpr std::size_t kPictureMaxPixels = std::size_t(1) << 25;
 // The longest picture file that is read into memory.
 constexpr std::size_t kPictureMaxFileBytes = std::size_t(1) << 28;
 
+// The working memory of one decode of a w x h picture from a file of f
+// bytes (the library's buffers and the colour reduction's, through
+// ImageMemory.h), refused at once as a damaged file beyond it:
+//  - no single block larger than 8 x (w + 32) x (h + 32) bytes (16-bit RGBA,
+//    with the rows and columns a JPEG pads to whole blocks), 2 f (the PNG
+//    data chunks gathered in a block that doubles) or kPictureBlockFloor
+//    (the reduction's tables), whichever is largest;
+//  - all blocks alive at once at most 20 w h (five times the RGBA picture)
+//    + 2 f + kPictureBudgetSlack.
+// A PNG whose data inflates past what its header announces thus stops
+// within a few megabytes.
+constexpr std::size_t kPictureBlockFloor = std::size_t(5) << 20;
+constexpr std::size_t kPictureBudgetSlack = std::size_t(8) << 20;
+
 // Decodes a PNG, JPEG or BMP file held in memory. On success returns a buffer
 // from malloc of max(width x height, reserveWidth x reserveHeight) bytes
 // (the caller frees it): one palette index per pixel, rows top-down, zero
@@ -29,8 +43,10 @@ constexpr std::size_t kPictureMaxFileBytes = std::size_t(1) << 28;
 // beyond them left as they were. Transparent pixels are laid over black.
 //
 // Returns null, writing no out parameter, for any other format, a picture
-// the library cannot decode, one larger than kPictureMaxPixels, a buffer
-// larger than kGifMaxBufferBytes, or a failed allocation.
+// the library cannot decode or that would take more working memory than its
+// budget, one larger than kPictureMaxPixels, a buffer larger than
+// kGifMaxBufferBytes, or a failed allocation. The same bytes always give the
+// same picture: whatever the decoder does not write is zero.
 unsigned char* DecodePicture(const unsigned char* bytes, std::size_t size, int* width, int* height,
                              int reserveWidth, int reserveHeight, unsigned char* palette);
 

@@ -5,6 +5,7 @@
 namespace {
 
 constexpr unsigned kMarkerHuffmanTable = 0xC4;
+constexpr unsigned kMarkerQuantTable = 0xDB;
 constexpr unsigned kMarkerProgressiveFrame = 0xC2;
 constexpr unsigned kMarkerStartOfScan = 0xDA;
 constexpr unsigned kMarkerEndOfImage = 0xD9;
@@ -71,6 +72,109 @@ bool ScanTablesDefined(const Bytes& b, std::size_t start, bool progressive, cons
     return true;
 }
 
+// What the scans have filled so far of the frame's components. The decoder
+// keeps its pixel (and, progressive, coefficient) buffers from the frame
+// header on and never asks whether a scan wrote them; anything no scan
+// defines would come out of memory nobody wrote.
+struct Frame {
+    static constexpr int kMaxComponents = 4;
+    bool seen = false;
+    bool progressive = false;
+    int components = 0;
+    unsigned id[kMaxComponents] = {};
+    unsigned quantTable[kMaxComponents] = {};
+    bool scanned[kMaxComponents] = {};      // sequential: in a scan; progressive: its DC first pass
+    bool acFirst[kMaxComponents][64] = {};  // progressive: each AC coefficient's first pass
+    bool quantDefined[4] = {};
+};
+
+void ReadQuantTables(const Bytes& b, std::size_t start, Frame* frame) {
+    long left = static_cast<long>(b.At(start) << 8 | b.At(start + 1)) - 2;
+    std::size_t pos = start + 2;
+    while (left > 0 && pos < b.size) {
+        const unsigned precisionAndId = b.At(pos);
+        const long bytes = 1 + ((precisionAndId >> 4) != 0 ? 128 : 64);
+        if ((precisionAndId & 15) <= 3) {
+            frame->quantDefined[precisionAndId & 15] = true;
+        }
+        pos += static_cast<std::size_t>(bytes);
+        left -= bytes;
+    }
+}
+
+// The first frame header (the decoder reads no other): its components and
+// their quantisation tables.
+void ReadFrame(const Bytes& b, std::size_t start, bool progressive, Frame* frame) {
+    if (frame->seen) {
+        return;
+    }
+    frame->seen = true;
+    frame->progressive = progressive;
+    const unsigned count = b.At(start + 7);
+    frame->components = count < Frame::kMaxComponents ? static_cast<int>(count) : Frame::kMaxComponents;
+    for (int i = 0; i < frame->components; ++i) {
+        frame->id[i] = b.At(start + 8 + 3 * static_cast<std::size_t>(i));
+        frame->quantTable[i] = b.At(start + 10 + 3 * static_cast<std::size_t>(i));
+    }
+}
+
+// A scan may only refine what an earlier scan began (a successive
+// approximation high bit above zero), and only dequantise with tables
+// defined before it. Marks what it fills.
+bool ScanFillsDefinedData(const Bytes& b, std::size_t start, Frame* frame) {
+    if (!frame->seen) {
+        return true;  // the decoder refuses a scan before the frame
+    }
+    const unsigned count = b.At(start + 2);
+    const std::size_t tail = start + 3 + 2 * static_cast<std::size_t>(count);
+    const unsigned spectralStart = b.At(tail);
+    const unsigned spectralEnd = b.At(tail + 1) < 63 ? b.At(tail + 1) : 63;
+    const bool refines = (b.At(tail + 2) >> 4) != 0;
+    for (unsigned i = 0; i < count; ++i) {
+        const unsigned id = b.At(start + 3 + 2 * static_cast<std::size_t>(i));
+        for (int c = 0; c < frame->components; ++c) {
+            if (frame->id[c] != id) {
+                continue;
+            }
+            if (frame->quantTable[c] > 3 || !frame->quantDefined[frame->quantTable[c]]) {
+                return false;
+            }
+            if (!frame->progressive) {
+                frame->scanned[c] = true;
+            } else if (spectralStart == 0) {
+                if (refines && !frame->scanned[c]) {
+                    return false;
+                }
+                frame->scanned[c] = true;
+            } else {
+                for (unsigned k = spectralStart; k <= spectralEnd; ++k) {
+                    if (refines && !frame->acFirst[c][k]) {
+                        return false;
+                    }
+                    frame->acFirst[c][k] = true;
+                }
+            }
+            break;
+        }
+    }
+    return true;
+}
+
+// At the end of the image: every component of the frame was filled by a
+// scan (progressive: has its DC coefficients). A file with no scan at all
+// fails here too.
+bool EveryComponentScanned(const Frame& frame) {
+    if (!frame.seen) {
+        return true;  // the decoder finds no frame and refuses
+    }
+    for (int c = 0; c < frame.components; ++c) {
+        if (!frame.scanned[c]) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // Where the entropy-coded data starting at pos ends: the 0xFF of the first
 // marker that is neither a stuffed zero nor a restart (or the end).
 std::size_t EndOfEntropyData(const Bytes& b, std::size_t pos) {
@@ -99,6 +203,7 @@ std::size_t EndOfEntropyData(const Bytes& b, std::size_t pos) {
 // as the decoder does while it looks for the frame header.
 bool JpegIsSafe(const Bytes& b) {
     HuffmanTables tables;
+    Frame frame;
     bool progressive = false;
     std::size_t pos = 2;  // after the start-of-image marker
     while (pos < b.size) {
@@ -122,10 +227,17 @@ bool JpegIsSafe(const Bytes& b) {
         if (marker == kMarkerProgressiveFrame) {
             progressive = true;
         }
+        if (marker == 0xC0 || marker == 0xC1 || marker == kMarkerProgressiveFrame) {
+            ReadFrame(b, pos, progressive, &frame);
+        }
+        if (marker == kMarkerQuantTable) {
+            ReadQuantTables(b, pos, &frame);
+        }
         if (marker == kMarkerHuffmanTable && !HuffmanTablesFit(b, pos, &tables)) {
             return false;
         }
-        if (marker == kMarkerStartOfScan && !ScanTablesDefined(b, pos, progressive, tables)) {
+        if (marker == kMarkerStartOfScan &&
+            (!ScanTablesDefined(b, pos, progressive, tables) || !ScanFillsDefinedData(b, pos, &frame))) {
             return false;
         }
         const std::size_t length = b.At(pos) << 8 | b.At(pos + 1);
@@ -134,7 +246,7 @@ bool JpegIsSafe(const Bytes& b) {
             pos = EndOfEntropyData(b, pos);
         }
     }
-    return true;
+    return EveryComponentScanned(frame);
 }
 
 std::uint32_t Be32(const Bytes& b, std::size_t at) {
@@ -171,9 +283,15 @@ bool PngIsSafe(const Bytes& b) {
 
 // The decoder takes the magnitude of a BMP's signed height with abs(), which
 // is undefined for the most negative one. A core header (12 bytes) holds
-// 16-bit sizes and cannot have it.
+// 16-bit sizes and cannot have it. And it takes a pixel offset that points
+// into the headers as a palette of a negative number of entries: none read,
+// every pixel of the colour nobody wrote.
 bool BmpIsSafe(const Bytes& b) {
     const std::uint32_t headerSize = Le32(b, 14);
+    const std::uint32_t offset = Le32(b, 10);
+    if (headerSize < 0x1000 && offset < 14 + headerSize) {
+        return false;
+    }
     return headerSize == 12 || Le32(b, 22) != 0x80000000u;
 }
 

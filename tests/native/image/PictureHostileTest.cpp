@@ -181,6 +181,42 @@ std::vector<HostileCase> MakeCases() {
         cases.push_back(Refused("JpegQuantTableOfWrongLength", bad));
     }
 
+    {
+        // Scans that leave the decoder's buffers unwritten.
+        Bytes noScan = Cut(jpeg, sos);
+        noScan += Bytes{0xFF, 0xD9};
+        cases.push_back(Refused("JpegFrameThenEndOfImage", noScan));
+        const std::size_t dcScan = FindMarker(progressive, 0xDA);
+        const std::size_t afterDc = FindMarker(progressive, 0xC4, dcScan + 2);
+        Bytes noDc = Cut(progressive, dcScan);
+        noDc.insert(noDc.end(), progressive.begin() + static_cast<long>(afterDc), progressive.end());
+        cases.push_back(Refused("JpegProgressiveWithoutItsDcScan", noDc));
+        Bytes impossible = progressive;
+        impossible[dcScan + 4 + 2 * 3 + 3] = 0x90;  // successive approximation: high bit 9, low bit 0
+        cases.push_back(Refused("JpegProgressiveFirstScanRefines", impossible));
+        // The first AC scan of the first component (coefficients 1 to 5)
+        // gone: a later scan refines them.
+        const std::size_t acScan = FindMarker(progressive, 0xDA, dcScan + 2);
+        const std::size_t afterAc = FindMarker(progressive, 0xC4, acScan + 2);
+        Bytes noAcFirst = Cut(progressive, acScan);
+        noAcFirst.insert(noAcFirst.end(), progressive.begin() + static_cast<long>(afterAc), progressive.end());
+        cases.push_back(Refused("JpegProgressiveAcRefinedBeforeItsFirstScan", noAcFirst));
+        // Only the first DC scan, then the end: a valid if coarse picture
+        // whose AC coefficients no scan wrote.
+        Bytes dcOnly = Cut(progressive, afterDc);
+        dcOnly += Bytes{0xFF, 0xD9};
+        cases.push_back(Decodes("JpegProgressiveDcOnly", dcOnly, 32, 32));
+        // No quantisation table: refused, as libjpeg refuses it.
+        const std::size_t dqt = FindMarker(jpeg, 0xDB);
+        const std::size_t sof = FindMarker(jpeg, 0xC0);
+        Bytes noQuant = Cut(jpeg, dqt);
+        noQuant.insert(noQuant.end(), jpeg.begin() + static_cast<long>(sof), jpeg.end());
+        cases.push_back(Refused("JpegWithoutQuantTables", noQuant));
+        Bytes undefinedQuant = jpeg;
+        undefinedQuant[sof + 10 + 3 * 2 + 2] = 2;  // the third component's table: 2, never defined
+        cases.push_back(Refused("JpegComponentUsesUndefinedQuantTable", undefinedQuant));
+    }
+
     // --- BMP -----------------------------------------------------------------------
     cases.push_back(Refused("BmpNegativeHeaderSize", BmpWith([](Bmp& b) { b.headerSize = 0xFFFFFFF0u; })));
     cases.push_back(Refused("BmpAbsurdHeaderSize", BmpWith([](Bmp& b) { b.headerSize = 1000000; })));
@@ -202,6 +238,39 @@ std::vector<HostileCase> MakeCases() {
     cases.push_back(Refused("BmpBadBitCount", BmpWith([](Bmp& b) { b.bits = 7; })));
     cases.push_back(Refused("BmpTruncatedHeader", Cut(SmallBmp().Encode(), 30)));
     cases.push_back(Decodes("BmpTruncatedPixelsReadAsBlack", Cut(SmallBmp().Encode(), 54 + 10), 2, 2));
+    {
+        // A pixel offset inside the headers: read as a palette of a
+        // negative number of entries, none of them written.
+        Bmp b = SmallBmp();
+        b.bits = 8;
+        b.palette = Bytes(16, 0x40);
+        b.rows = {{0, 1}, {2, 3}};
+        Bytes bytes = b.Encode();
+        bytes[10] = 40;
+        cases.push_back(Refused("BmpPixelOffsetInsideTheHeader", bytes));
+        b.headerSize = 12;
+        bytes = b.Encode();
+        bytes[10] = 20;
+        cases.push_back(Refused("BmpOs2PixelOffsetInsideTheHeader", bytes));
+        bytes[10] = 26;  // right behind the header: no palette at all, every pixel black
+        cases.push_back(Decodes("BmpOs2WithoutPalette", bytes, 2, 2));
+        Bmp past = SmallBmp();
+        past.bits = 8;
+        past.palette = Bytes(8, 0x40);
+        past.rows = {{0, 1}, {0, 200}};
+        Bytes far = past.Encode();
+        PutLE32At(far, 10, 5000);  // pixels past the end: black, as truncated ones
+        cases.push_back(Decodes("BmpPixelOffsetPastTheEnd", far, 2, 2));
+    }
+    {
+        // A BMP of 300 palette entries and a gap: the first 256 count.
+        Bmp b = SmallBmp();
+        b.bits = 8;
+        b.palette = Bytes(300 * 4, 0x11);
+        b.gap = 3;
+        b.rows = {{0, 255}, {7, 8}};
+        cases.push_back(Decodes("Bmp8BitOversizedPaletteAndGap", b.Encode(), 2, 2));
+    }
 
     // --- Sizes of the buffer handed out ------------------------------------------
     {
@@ -211,18 +280,59 @@ std::vector<HostileCase> MakeCases() {
         cases.push_back(c);
     }
     cases.push_back(Refused("PngOverThePixelLimit", BigPng(8193, 4096)));
+    // One grey pixel whose data inflates to 64 MB: stopped by the working
+    // memory's budget within a few megabytes, as a damaged file.
+    cases.push_back(Refused("PngInflatesFarPastItsHeader",
+                            PngSignature() + Ihdr(1, 1, 8, kGrey) + Chunk("IDAT", InflatingZlib({0, 0}, 1u << 18)) +
+                                Chunk("IEND", {})));
+    // The same picture's data inflating to just what its header says decodes.
+    cases.push_back(Decodes("PngInflatesToItsSize", PngSignature() + Ihdr(1032, 1, 8, kGrey) +
+                                                      Chunk("IDAT", InflatingZlib({0, 0, 5}, 4)) + Chunk("IEND", {}),
+                            1032, 1));
+    {
+        // A short palette (filled up in a copy) in a file cut inside the
+        // last chunk's CRC: the copy holds it, the library wants the end chunk.
+        Bytes cut = Png(2, 1, 8, kIndexed, {0, 3}, {9, 9, 9});
+        cut.resize(cut.size() - 12 - 2);
+        cases.push_back(Refused("PngShortPaletteLastChunkCut", cut));
+    }
     return cases;
 }
 
 class PictureHostileTest : public ::testing::TestWithParam<HostileCase> {};
+
+// The picture as colours, or nothing; the buffer is freed.
+std::vector<std::uint8_t> Colours(unsigned char* buffer, int width, int height, const std::vector<std::uint8_t>& palette) {
+    std::vector<std::uint8_t> out;
+    if (buffer == nullptr) return out;
+    for (std::size_t i = 0; i < static_cast<std::size_t>(width) * static_cast<std::size_t>(height); ++i) {
+        out.insert(out.end(), palette.begin() + 3 * buffer[i], palette.begin() + 3 * buffer[i] + 3);
+    }
+    return out;
+}
 
 TEST_P(PictureHostileTest, DefinedOutcome) {
     const HostileCase& c = GetParam();
     int width = kUnwritten;
     int height = kUnwritten;
     std::vector<std::uint8_t> palette(768, giftest::kPaletteSentinel);
+    DirtyMemory(0xA7);
     unsigned char* buffer = DecodePicture(c.bytes.data(), c.bytes.size(), &width, &height, c.reserveWidth,
                                           c.reserveHeight, palette.data());
+    // The same again on memory dirty with other bytes: the same picture.
+    {
+        int w = kUnwritten, h = kUnwritten;
+        std::vector<std::uint8_t> again(768, giftest::kPaletteSentinel);
+        DirtyMemory(0x00);
+        unsigned char* second =
+            DecodePicture(c.bytes.data(), c.bytes.size(), &w, &h, c.reserveWidth, c.reserveHeight, again.data());
+        DirtyMemory(-1);
+        EXPECT_EQ(w, width);
+        EXPECT_EQ(h, height);
+        const std::vector<std::uint8_t> first = Colours(buffer, width, height, palette);
+        EXPECT_TRUE(first == Colours(second, w, h, again)) << "two loads give different pictures";
+        std::free(second);
+    }
     if (c.width == 0) {
         EXPECT_EQ(buffer, nullptr);
         EXPECT_EQ(width, kUnwritten);
@@ -260,6 +370,106 @@ TEST(PictureGuard, RefusesOnlyTheTablesThatOverflow) {
     const Bytes cut = Cut(png, png.size() - 12 - 4 - 5);  // inside the IDAT chunk's data
     EXPECT_FALSE(SafeForDecoder(PictureFormat::Png, cut.data(), cut.size()));
     EXPECT_FALSE(SafeForDecoder(PictureFormat::Unknown, jpeg.data(), jpeg.size()));
+}
+
+// The baseline JPEG with its Huffman table segments merged into one, which
+// then holds several tables; changed (when given) before it is merged.
+Bytes WithOneHuffmanSegment(const Bytes& jpeg, const std::function<void(Bytes& body, int table)>& change = {}) {
+    Bytes merged;
+    Bytes rest;
+    std::size_t pos = 2;
+    int table = 0;
+    std::size_t firstDht = 0;
+    while (pos + 4 <= jpeg.size() && !(jpeg[pos] == 0xFF && jpeg[pos + 1] == 0xDA)) {
+        const std::size_t length = std::size_t(jpeg[pos + 2]) << 8 | jpeg[pos + 3];
+        if (jpeg[pos + 1] == 0xC4) {
+            if (firstDht == 0) firstDht = rest.size();
+            Bytes body(jpeg.begin() + static_cast<long>(pos + 4), jpeg.begin() + static_cast<long>(pos + 2 + length));
+            if (change) change(body, table);
+            ++table;
+            merged += body;
+        } else {
+            rest.insert(rest.end(), jpeg.begin() + static_cast<long>(pos), jpeg.begin() + static_cast<long>(pos + 2 + length));
+        }
+        pos += 2 + length;
+    }
+    Bytes segment = {0xFF, 0xC4, std::uint8_t((merged.size() + 2) >> 8), std::uint8_t(merged.size() + 2)};
+    segment += merged;
+    Bytes out = {0xFF, 0xD8};
+    out.insert(out.end(), rest.begin(), rest.begin() + static_cast<long>(firstDht));
+    out += segment;
+    out.insert(out.end(), rest.begin() + static_cast<long>(firstDht), rest.end());
+    out.insert(out.end(), jpeg.begin() + static_cast<long>(pos), jpeg.end());
+    return out;
+}
+
+struct GuardCase {
+    const char* name;
+    PictureFormat format;
+    Bytes bytes;
+    bool safe;
+};
+
+TEST(SafeForDecoder, WalksTheFileAsTheDecoderDoes) {
+    const Bytes jpeg = Fixture("blocks-baseline.jpg");
+    const Bytes progressive = Fixture("blocks-progressive.jpg");
+    const std::size_t scan = FindMarker(jpeg, 0xDA);
+    const std::size_t dcScan = FindMarker(progressive, 0xDA);
+    auto withScanTables = [](Bytes b, std::size_t scanAt, int component, std::uint8_t selectors) {
+        b[scanAt + 6 + 2 * static_cast<std::size_t>(component)] = selectors;
+        return b;
+    };
+    // After the first scan (every component has its DC coefficients), a
+    // comment ends the scan's data; a restart marker and a bad table follow.
+    const std::size_t afterDcScan = FindMarker(progressive, 0xC4, dcScan + 2);
+    Bytes restartThenBadTable = WithTooManyCodes(progressive, afterDcScan);
+    restartThenBadTable.insert(restartThenBadTable.begin() + static_cast<long>(afterDcScan),
+                               {0xFF, 0xFE, 0x00, 0x02, 0xFF, 0xD0});
+    Bmp tallest = SmallBmp();
+    tallest.height = INT32_MIN;
+    Bmp widest = SmallBmp();
+    widest.width = INT32_MIN;
+    Bytes pngHeaderAtTheEnd = PngSignature() + Ihdr(2, 2, 8, kGrey);
+    PutBE32(pngHeaderAtTheEnd, 100);
+    pngHeaderAtTheEnd += Bytes{'I', 'D', 'A', 'T'};
+
+    const GuardCase cases[] = {
+        {"JpegBaseline", PictureFormat::Jpeg, jpeg, true},
+        {"JpegProgressive", PictureFormat::Jpeg, progressive, true},
+        // A restart marker has no length: the table after it is still read.
+        {"JpegRestartMarkerBeforeABadTable", PictureFormat::Jpeg, restartThenBadTable, false},
+        // One segment, four tables: each is read where the one before ends.
+        {"JpegSeveralTablesInOneSegment", PictureFormat::Jpeg, WithOneHuffmanSegment(jpeg), true},
+        {"JpegSeveralTablesTheLastOverflowing", PictureFormat::Jpeg,
+         WithOneHuffmanSegment(jpeg,
+                               [](Bytes& body, int table) {
+                                   if (table == 3) {
+                                       for (int i = 1; i <= 16; ++i) body[static_cast<std::size_t>(i)] = 17;
+                                   }
+                               }),
+         false},
+        // The tables a scan needs: DC for a progressive DC scan, DC and AC
+        // for a sequential one, ids 0 to 3 only.
+        {"JpegProgressiveDcScanUndefinedDcTable", PictureFormat::Jpeg, withScanTables(progressive, dcScan, 1, 0x30),
+         false},
+        {"JpegSequentialScanUndefinedAcTable", PictureFormat::Jpeg, withScanTables(jpeg, scan, 0, 0x03), false},
+        {"JpegSequentialScanDcTable4", PictureFormat::Jpeg, withScanTables(jpeg, scan, 0, 0x40), false},
+        {"JpegSequentialScanAcTable4", PictureFormat::Jpeg, withScanTables(jpeg, scan, 0, 0x04), false},
+        {"PngChunkHeaderEndingTheFile", PictureFormat::Png, pngHeaderAtTheEnd, false},
+        {"PngWhole", PictureFormat::Png, SmallPng(), true},
+        {"BmpMostNegativeHeight", PictureFormat::Bmp, tallest.Encode(), false},
+        {"BmpMostNegativeWidthIsLeftToTheDecoder", PictureFormat::Bmp, widest.Encode(), true},
+        {"GifIsNotForThisLibrary", PictureFormat::Gif, jpeg, false},
+    };
+    for (const GuardCase& c : cases) {
+        EXPECT_EQ(SafeForDecoder(c.format, c.bytes.data(), c.bytes.size()), c.safe) << c.name;
+    }
+    // The merged tables decode as the separate ones do.
+    const Bytes merged = WithOneHuffmanSegment(jpeg);
+    int w = 0, h = 0;
+    unsigned char* buffer = DecodePicture(merged.data(), merged.size(), &w, &h, 0, 0, nullptr);
+    EXPECT_NE(buffer, nullptr);
+    std::free(buffer);
 }
 
 // The largest picture that is decoded, and one pixel row more.

@@ -144,6 +144,9 @@ std::vector<DecodeCase> MakeDecodeCases() {
                      {grey(100), grey(200)}});
     cases.push_back({"PngRgba8", Png(3, 1, 8, kRgba, {10, 20, 30, 255, 100, 200, 250, 0, 100, 200, 250, 51}), 3, 1,
                      {{10, 20, 30}, k0, {20, 40, 50}}});
+    // Each channel keeps alpha / 255 of itself, rounded: 200 x 200 / 255 = 156.9.
+    cases.push_back({"PngRgba8RoundsOverBlack", Png(2, 1, 8, kRgba, {200, 200, 200, 200, 1, 2, 3, 128}), 2, 1,
+                     {grey(157), {1, 1, 2}}});
     cases.push_back({"PngRgba16", Png(1, 1, 16, kRgba, {0x6400, 0xC800, 0xFA00, 0x3300}), 1, 1, {{20, 40, 50}}});
     cases.push_back({"PngGreyWithTransparentLevel", Png(3, 1, 8, kGrey, {7, 8, 9}, {}, {0, 8}), 3, 1,
                      {grey(7), k0, grey(9)}});
@@ -179,6 +182,94 @@ std::vector<DecodeCase> MakeDecodeCases() {
         b.rows = {{30, 20, 10, 0, 60, 50, 40, 0}};
         cases.push_back({"Bmp32Bit", b.Encode(), 2, 1, {{10, 20, 30}, {40, 50, 60}}});
     }
+    // OS/2 1.x: a 12-byte header and palette entries of three bytes, every one of them used.
+    const std::vector<Rgb> os2 = {{1, 2, 3},     {200, 10, 20}, {30, 220, 40}, {50, 60, 230}, {70, 80, 90},
+                                  {100, 110, 120}, {130, 140, 150}, {160, 170, 180}, {190, 200, 210},
+                                  {220, 230, 240}, {250, 5, 15},  {25, 35, 45},  {55, 65, 75},  {85, 95, 105},
+                                  {115, 125, 135}, {145, 155, 165}};
+    for (int bits : {1, 4, 8}) {
+        const int colours = bits == 1 ? 2 : 16;
+        std::vector<Rgb> table(os2.begin(), os2.begin() + colours);
+        std::vector<int> top, bottom;
+        for (int k = 0; k < colours; ++k) (k % 2 ? bottom : top).push_back(colours - 1 - k);
+        Bmp b = IndexedBmp(bits, 2, table, {top, bottom});
+        b.headerSize = 12;
+        b.palette = Triples(table);  // stored B, G, R
+        for (std::size_t i = 0; i < b.palette.size(); i += 3) std::swap(b.palette[i], b.palette[i + 2]);
+        std::vector<Rgb> want;
+        for (int v : top) want.push_back(table[static_cast<std::size_t>(v)]);
+        for (int v : bottom) want.push_back(table[static_cast<std::size_t>(v)]);
+        cases.push_back({"BmpOs2Core" + std::to_string(bits) + "Bit", b.Encode(), b.width, 2, want});
+    }
+    {
+        Bmp b;
+        b.headerSize = 12;
+        b.width = 2;
+        b.height = 1;
+        b.rows = {{30, 20, 10, 60, 50, 40}};
+        cases.push_back({"BmpOs2Core24Bit", b.Encode(), 2, 1, {{10, 20, 30}, {40, 50, 60}}});
+    }
+    // Indices past the end of the palette are black, as browsers show them.
+    cases.push_back({"Bmp8BitIndexPastThePalette", IndexedBmp(8, 1, {table[1], table[2]}, {{0, 7, 1, 255}}).Encode(),
+                     4, 1, {table[1], k0, table[2], k0}});
+    cases.push_back({"Bmp1BitOneEntry", IndexedBmp(1, 1, {table[3]}, {{1, 0, 1}}).Encode(), 3, 1,
+                     {k0, table[3], k0}});
+    cases.push_back({"PngIndexPastThePalette", Png(4, 1, 8, kIndexed, {0, 5, 1, 255}, Triples({plte[0], plte[1]})), 4,
+                     1, {plte[0], k0, plte[1], k0}});
+    cases.push_back({"Png2BitIndexPastThePalette", Png(4, 1, 2, kIndexed, {3, 2, 1, 0}, Triples({plte[2]})), 4, 1,
+                     {k0, k0, k0, plte[2]}});
+    cases.push_back({"PngIndexPastTransparentPalette",
+                     Png(3, 1, 8, kIndexed, {0, 1, 9}, Triples({plte[0], plte[1]}), {255, 0}), 3, 1,
+                     {plte[0], k0, k0}});
+    {
+        // A colour table (and a gap) between the header and 16-, 24- or
+        // 32-bit pixels, skipped by the pixel offset.
+        Bmp b;
+        b.width = 2;
+        b.height = 1;
+        b.rows = {{30, 20, 10, 60, 50, 40}};
+        b.palette = Quads({{9, 9, 9}, {8, 8, 8}});
+        cases.push_back({"Bmp24BitWithAColourTable", b.Encode(), 2, 1, {{10, 20, 30}, {40, 50, 60}}});
+        b.gap = 6;
+        cases.push_back({"Bmp24BitWithAGap", b.Encode(), 2, 1, {{10, 20, 30}, {40, 50, 60}}});
+        b.bits = 32;
+        b.rows = {{30, 20, 10, 0, 60, 50, 40, 0}};
+        cases.push_back({"Bmp32BitWithAGap", b.Encode(), 2, 1, {{10, 20, 30}, {40, 50, 60}}});
+        b.bits = 16;  // 5-5-5: 31 widens to 255
+        b.rows = {{0x00, 0x7C, 0xE0, 0x03}};
+        cases.push_back({"Bmp16BitWithAGap", b.Encode(), 2, 1, {{255, 0, 0}, {0, 255, 0}}});
+    }
+    {
+        // V4 and V5 headers with an alpha mask whose alpha bytes are all 0
+        // (as GDI writes them): opaque. One alpha byte not 0: alpha counts.
+        Bmp b;
+        b.width = 2;
+        b.height = 1;
+        b.bits = 32;
+        b.compression = 3;
+        b.masks[0] = 0x00FF0000u;
+        b.masks[1] = 0x0000FF00u;
+        b.masks[2] = 0x000000FFu;
+        b.masks[3] = 0xFF000000u;
+        b.rows = {{30, 20, 10, 0, 60, 50, 40, 0}};
+        for (std::uint32_t header : {108u, 124u}) {
+            b.headerSize = header;
+            cases.push_back({"Bmp32BitV" + std::to_string(header == 108 ? 4 : 5) + "AlphaAllZero", b.Encode(), 2, 1,
+                             {{10, 20, 30}, {40, 50, 60}}});
+        }
+        b.rows = {{30, 20, 10, 0, 60, 50, 40, 255}};
+        cases.push_back({"Bmp32BitV5SomeAlpha", b.Encode(), 2, 1, {k0, {40, 50, 60}}});
+        b.headerSize = 56;  // a BITMAPV3INFOHEADER: its masks, alpha too, inside it
+        cases.push_back({"Bmp32BitHeader56Alpha", b.Encode(), 2, 1, {k0, {40, 50, 60}}});
+        b.bits = 16;  // 1-5-5-5 with an alpha bit that is never set
+        b.masks[0] = 0x7C00u;
+        b.masks[1] = 0x03E0u;
+        b.masks[2] = 0x001Fu;
+        b.masks[3] = 0x8000u;
+        b.headerSize = 108;
+        b.rows = {{0x00, 0x7C, 0xE0, 0x03}};
+        cases.push_back({"Bmp16BitV4AlphaAllZero", b.Encode(), 2, 1, {{255, 0, 0}, {0, 255, 0}}});
+    }
     return cases;
 }
 
@@ -211,6 +302,20 @@ TEST(PictureDecode, BufferCoversTheReserveWithZeros) {
     Decode(Png(2, 1, 8, kGrey, {30, 40}), d, 3, 3);
     ASSERT_NE(d.buffer, nullptr);
     EXPECT_EQ(std::vector<int>(d.buffer, d.buffer + 9), (std::vector<int>{0, 1, 0, 0, 0, 0, 0, 0, 0}));
+}
+
+TEST(PictureDecode, ReserveCountsOnlyWithBothSidesPositive) {
+    const Bytes png = Png(2, 1, 8, kGrey, {30, 40});
+    const struct {
+        int width, height;
+    } reserves[] = {{-3, 100}, {100, -3}, {0, 7}, {7, 0}, {-1, -1}, {-65535, 65535}};
+    for (const auto& r : reserves) {
+        Decoded d;
+        Decode(png, d, r.width, r.height);
+        ASSERT_NE(d.buffer, nullptr) << r.width << " x " << r.height;
+        EXPECT_EQ(d.width, 2);
+        EXPECT_EQ(std::vector<int>(d.buffer, d.buffer + 2), (std::vector<int>{0, 1}));
+    }
 }
 
 TEST(PictureDecode, NullPaletteStillGivesIndices) {
@@ -346,6 +451,36 @@ TEST(LoadPictureFile, FilesThatAreNoPictureGiveNull) {
 #include "image/PictureFile.h"
 
 namespace {
+
+// Files of the sizes where the block grows, read with a limit of exactly
+// their length (read) and one byte less (refused); an empty file is no file.
+TEST(ReadWholeFile, LimitIsInclusive) {
+    for (std::size_t size : {std::size_t(1), std::size_t(65535), std::size_t(65536), std::size_t(65537),
+                             std::size_t(131072)}) {
+        Bytes bytes(size);
+        for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(i * 13 + 1);
+        const std::string path = WriteTemp("limit", bytes);
+        std::size_t got = 0;
+        unsigned char* read = ReadWholeFile(path.c_str(), size, &got);
+        EXPECT_NE(read, nullptr) << size;
+        if (read != nullptr) {
+            EXPECT_EQ(got, size);
+            EXPECT_EQ(Bytes(read, read + got), bytes) << size;
+        }
+        ImageFree(read);
+        got = 9;
+        EXPECT_EQ(ReadWholeFile(path.c_str(), size - 1, &got), nullptr) << size;
+        EXPECT_EQ(got, 9u);
+        std::remove(path.c_str());
+    }
+    const std::string empty = WriteTemp("empty", {});
+    std::size_t got = 9;
+    for (std::size_t limit : {std::size_t(0), std::size_t(1), std::size_t(100)}) {
+        EXPECT_EQ(ReadWholeFile(empty.c_str(), limit, &got), nullptr) << limit;
+    }
+    EXPECT_EQ(got, 9u);
+    std::remove(empty.c_str());
+}
 
 TEST(ReadWholeFile, HoldsTheFileUpToTheLimit) {
     Bytes bytes(200000);  // past the first block, so the block has to grow

@@ -30,6 +30,10 @@ inline void PutLE32(Bytes& out, std::uint32_t v) {
     PutLE16(out, v >> 16);
 }
 
+inline void PutLE32At(Bytes& out, std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) out[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
 inline std::uint32_t Crc32(const Bytes& bytes, std::size_t from) {
     std::uint32_t crc = 0xFFFFFFFFu;
     for (std::size_t i = from; i < bytes.size(); ++i) {
@@ -137,26 +141,67 @@ inline Bytes Png(int width, int height, int depth, int colorType, const std::vec
     return out;
 }
 
-// A BMP with a BITMAPINFOHEADER. rows are given top-down as palette indices
-// (1 to 8 bits) or B, G, R(, A) bytes; height < 0 stores them top-down.
+// A zlib stream of one fixed-Huffman block: the bytes of start, then
+// repeats x 258 copies of its last byte.
+inline Bytes InflatingZlib(const Bytes& start, std::uint32_t repeats) {
+    Bytes out = {0x78, 0x01};
+    std::uint32_t acc = 0;
+    int bits = 0;
+    auto put = [&](std::uint32_t v, int n) {  // n bits of v, least significant first
+        acc |= v << bits;
+        bits += n;
+        while (bits >= 8) {
+            out.push_back(static_cast<std::uint8_t>(acc));
+            acc >>= 8;
+            bits -= 8;
+        }
+    };
+    auto code = [&](std::uint32_t c, int n) {  // a Huffman code, most significant bit first
+        for (int i = n - 1; i >= 0; --i) put(c >> i & 1, 1);
+    };
+    put(1, 1);  // the last block
+    put(1, 2);  // fixed codes
+    for (std::uint8_t c : start) code(0x30 + c, 8);  // literals 0 to 143
+    for (std::uint32_t i = 0; i < repeats; ++i) {
+        code(0xC5, 8);  // length 258 (symbol 285)
+        code(0, 5);     // distance 1
+    }
+    code(0, 7);  // end of block (symbol 256)
+    if (bits > 0) put(0, 8 - bits);
+    // The Adler-32 of the whole output.
+    std::uint64_t a = 1, b = 0;
+    const std::uint8_t last = start.back();
+    for (std::uint8_t c : start) {
+        a = (a + c) % 65521;
+        b = (b + a) % 65521;
+    }
+    // n more bytes of value v: a grows by n v, b by n a + v n (n + 1) / 2.
+    const std::uint64_t n = std::uint64_t(repeats) * 258;
+    b = (b + n % 65521 * a + (n * (n + 1) / 2) % 65521 * last) % 65521;
+    a = (a + n % 65521 * last) % 65521;
+    PutBE32(out, static_cast<std::uint32_t>(b << 16 | a));
+    return out;
+}
+
+// A BMP with a BITMAPINFOHEADER (or a larger one, its masks filled in, or an
+// OS/2 1.x core header). rows are given top-down as palette indices (1 to 8
+// bits) or B, G, R(, A) bytes; height < 0 stores them top-down.
 struct Bmp {
     int width = 0;
     int height = 0;  // negative: top-down
     int bits = 24;
-    Bytes palette;   // B, G, R, 0 quads
+    Bytes palette;   // B, G, R, 0 quads (B, G, R triples for a core header)
     std::vector<Bytes> rows;  // top-down, packed samples of one row each
-    std::uint32_t headerSize = 40;
+    std::uint32_t headerSize = 40;  // 12: OS/2 1.x
     std::uint32_t compression = 0;
+    std::uint32_t masks[4] = {};  // R, G, B, A: written for headers over 40 bytes
+    std::uint32_t gap = 0;        // bytes between the palette and the pixels
 
     Bytes Encode() const {
-        Bytes pixels;
-        const int count = static_cast<int>(rows.size());
-        for (int i = 0; i < count; ++i) {
-            Bytes row = rows[static_cast<std::size_t>(height < 0 ? i : count - 1 - i)];
-            while (row.size() % 4) row.push_back(0);
-            pixels += row;
-        }
-        const std::uint32_t offset = 14 + 40 + static_cast<std::uint32_t>(palette.size());
+        if (headerSize == 12) return EncodeCore();
+        Bytes pixels = Pixels();
+        const std::uint32_t written = headerSize == 56 || headerSize == 108 || headerSize == 124 ? headerSize : 40;
+        const std::uint32_t offset = 14 + written + static_cast<std::uint32_t>(palette.size()) + gap;
         Bytes out = {'B', 'M'};
         PutLE32(out, offset + static_cast<std::uint32_t>(pixels.size()));
         PutLE32(out, 0);
@@ -172,7 +217,41 @@ struct Bmp {
         PutLE32(out, 2835);
         PutLE32(out, static_cast<std::uint32_t>(palette.size() / 4));
         PutLE32(out, 0);
-        return out + palette + pixels;
+        // The fields past the first 40 bytes of a V3, V4 or V5 header; any
+        // other size is only a number in the header.
+        if (headerSize == 56 || headerSize == 108 || headerSize == 124) {
+            for (std::uint32_t m : masks) {
+                if (out.size() < 14 + headerSize) PutLE32(out, m);
+            }
+            out.resize(14 + headerSize, 0);
+        }
+        return out + palette + Bytes(gap, 0x77) + pixels;
+    }
+
+    Bytes EncodeCore() const {
+        Bytes pixels = Pixels();
+        const std::uint32_t offset = 14 + 12 + static_cast<std::uint32_t>(palette.size()) + gap;
+        Bytes out = {'B', 'M'};
+        PutLE32(out, offset + static_cast<std::uint32_t>(pixels.size()));
+        PutLE32(out, 0);
+        PutLE32(out, offset);
+        PutLE32(out, 12);
+        PutLE16(out, static_cast<std::uint32_t>(width));
+        PutLE16(out, static_cast<std::uint32_t>(height));
+        PutLE16(out, 1);
+        PutLE16(out, static_cast<std::uint32_t>(bits));
+        return out + palette + Bytes(gap, 0x77) + pixels;
+    }
+
+    Bytes Pixels() const {
+        Bytes pixels;
+        const int count = static_cast<int>(rows.size());
+        for (int i = 0; i < count; ++i) {
+            Bytes row = rows[static_cast<std::size_t>(height < 0 ? i : count - 1 - i)];
+            while (row.size() % 4) row.push_back(0);
+            pixels += row;
+        }
+        return pixels;
     }
 };
 

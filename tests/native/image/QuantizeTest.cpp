@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <random>
 #include <set>
@@ -89,6 +90,100 @@ TEST(QuantizeColors, PicturesWithTooManyShadesForTheTableStillReduce) {
     EXPECT_EQ(r.count, 256);
     for (unsigned char i : r.indices) ASSERT_LT(i, 256);
     EXPECT_LE(WorstError(p, r), 80);
+}
+
+// --- What every reduction keeps, over a table of pictures --------------------
+
+struct PictureCase {
+    const char* name;
+    Pixels pixels;
+    double meanError;  // the most the mean channel error over the pixels may be
+};
+
+// The pixels whose index is k, averaged and rounded: what entry k must be.
+std::vector<int> RoundedMeans(const Pixels& p, const Result& r) {
+    std::vector<std::uint64_t> sum(3 * 256, 0), count(256, 0);
+    for (std::size_t i = 0; i < r.indices.size(); ++i) {
+        ++count[r.indices[i]];
+        for (int c = 0; c < 3; ++c) sum[3 * r.indices[i] + c] += p[4 * i + c];
+    }
+    std::vector<int> means;
+    for (int k = 0; k < r.count; ++k) {
+        for (int c = 0; c < 3; ++c) {
+            means.push_back(count[k] ? static_cast<int>((sum[3 * k + c] + count[k] / 2) / count[k]) : -1);
+        }
+    }
+    return means;
+}
+
+double MeanError(const Pixels& p, const Result& r) {
+    double sum = 0;
+    for (std::size_t i = 0; i < r.indices.size(); ++i) {
+        for (int c = 0; c < 3; ++c) sum += std::abs(p[4 * i + c] - r.palette[3 * r.indices[i] + c]);
+    }
+    return sum / (3.0 * static_cast<double>(r.indices.size()));
+}
+
+std::vector<PictureCase> PictureCases() {
+    std::vector<PictureCase> cases;
+    std::mt19937 rng(5);
+    {
+        // Exactly 256 colours, first used in an order no sort gives.
+        Pixels p;
+        for (int k = 0; k < 512; ++k) {
+            const int c = (k * 97 + 13) % 256;
+            Put(p, c, 255 - c, (c * 31) % 256);
+        }
+        cases.push_back({"Exactly256Colours", p, 0});
+    }
+    {
+        // A few hundred colours, in clusters whose means are not whole.
+        Pixels p;
+        for (int k = 0; k < 6000; ++k) Put(p, (k % 300) * 5 % 256 + k % 3, 40 + k % 7, 200 - (k % 300) / 3);
+        cases.push_back({"FewHundredColours", p, 2});
+    }
+    {
+        // More colours than the table holds at full precision: low bits are
+        // dropped while counting, the means keep them.
+        Pixels p;
+        for (int k = 0; k < 200000; ++k) Put(p, rng() % 256, rng() % 256, rng() % 256);
+        cases.push_back({"NoiseDroppingLowBits", p, 20});
+    }
+    {
+        // Many pixels of a narrow range of reds, a few of colours spread over
+        // the whole cube: the boxes go where the pixels are.
+        Pixels p;
+        for (int k = 0; k < 60000; ++k) Put(p, 64 + k % 128, k / 128 % 4, 0);
+        for (int k = 0; k < 600; ++k) Put(p, rng() % 256, rng() % 256, rng() % 256);
+        cases.push_back({"CrowdedRedsAndSparseNoise", p, 0.6});
+    }
+    return cases;
+}
+
+TEST(QuantizeColors, EveryPictureKeepsItsPromises) {
+    for (const PictureCase& c : PictureCases()) {
+        const Result r = Quantize(c.pixels);
+        const int distinct = Distinct(c.pixels);
+        ASSERT_EQ(r.count, std::min(distinct, 256)) << c.name;
+        // Each entry is the exact rounded mean of the pixels given its index.
+        const std::vector<int> means = RoundedMeans(c.pixels, r);
+        EXPECT_EQ(means, std::vector<int>(r.palette, r.palette + 3 * r.count)) << c.name;
+        EXPECT_LE(MeanError(c.pixels, r), c.meanError) << c.name;
+        if (distinct <= 256) {
+            // Colours numbered in the order they first occur.
+            std::vector<int> firstUse;
+            std::set<int> seen;
+            for (std::size_t i = 0; i < c.pixels.size(); i += 4) {
+                const int colour = c.pixels[i] << 16 | c.pixels[i + 1] << 8 | c.pixels[i + 2];
+                if (seen.insert(colour).second) firstUse.push_back(colour);
+            }
+            for (int k = 0; k < r.count; ++k) {
+                ASSERT_EQ(r.palette[3 * k] << 16 | r.palette[3 * k + 1] << 8 | r.palette[3 * k + 2],
+                          firstUse[static_cast<std::size_t>(k)])
+                    << c.name << " entry " << k;
+            }
+        }
+    }
 }
 
 TEST(QuantizeColors, NothingToDoGivesZero) {
