@@ -12,10 +12,13 @@
 namespace picturetest {
 
 // The file's bytes; empty when it is not there.
-inline Bytes Fixture(const char* name) {
-    std::ifstream in(std::string(PICTURE_TEST_DATA_DIR) + "/" + name, std::ios::binary);
+inline Bytes ReadFileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
+
+// A file of data/ by its name there.
+inline Bytes Fixture(const char* name) { return ReadFileBytes(std::string(PICTURE_TEST_DATA_DIR) + "/" + name); }
 
 // Leaves byte in a stretch of stack below the caller, where a decoder's
 // local arrays will lie.
