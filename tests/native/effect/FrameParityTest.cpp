@@ -1,6 +1,7 @@
 // The core from each parity case's settings gives the frames and palettes
 // every front-end must show (tests/common/FrameParity.h).
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -42,7 +43,7 @@ class FrameParityTest : public ::testing::TestWithParam<Case> {};
 
 TEST_P(FrameParityTest, CoreGivesTheExpectedFrames) {
     const Case& c = GetParam();
-    const std::string path = ::testing::TempDir() + "orvane-parity.gif";
+    const std::string path = ::testing::TempDir() + "orvane-parity-" + std::to_string(getpid()) + ".gif";
     giftest::WriteFile(path, ParityGif());
     CaseStore store(c, path);
     Effect effect;
