@@ -10,7 +10,6 @@
 #include <cstdio>
 
 #include "effect/TextLines.h"
-#include "x11/CommandLineSettings.h"
 
 namespace {
 
@@ -30,12 +29,6 @@ int OnIoError(Display*) {
     // and the shared segment is already marked for removal.
     std::fputs("orvane: the connection to the X server broke\n", stderr);
     _exit(1);
-}
-
-PixelRect Union(const PixelRect& a, const PixelRect& b) {
-    if (a.Empty()) return b;
-    if (b.Empty()) return a;
-    return {std::min(a.x0, b.x0), std::min(a.y0, b.y0), std::max(a.x1, b.x1), std::max(a.y1, b.y1)};
 }
 
 constexpr int kUiPixels = 16;  // the failure message's and -fps's text
@@ -128,17 +121,9 @@ bool X11Saver::OpenTarget() {
 
 void X11Saver::Setup() {
     m_resized = false;
-    CommandLineSettingsReader reader(m_line.settings);
-    // A visual the effect cannot show counts as too few colours.
-    const int bits = m_format.kind == VisualKind::Unsupported ? std::min(m_depth, 4) : m_depth;
-    const auto seed = static_cast<std::uint32_t>(Now(CLOCK_MONOTONIC) / 1000000);
-    m_rows.clear();
-    m_rows.shrink_to_fit();
-    m_effect.Setup(ReadEffectSettings(reader), m_width, m_height, bits, seed);
-
-    unsigned char palette[kImagePaletteBytes];
-    std::copy(m_effect.ImagePalette(), m_effect.ImagePalette() + kImagePaletteBytes, palette);
-    if (m_effect.Failure() != kEffectRuns) palette[0] = palette[1] = palette[2] = 0;  // black around the red band
+    m_screen.Setup(m_line.settings, m_width, m_height, m_depth, m_format.kind,
+                   CScreenEffect::SeedAt(Now(CLOCK_MONOTONIC)));
+    const unsigned char* palette = m_screen.Palette();
     m_table = BuildPixelTable(palette, m_format);
     if (m_colormap != 0) {
         XColor colors[256];
@@ -151,18 +136,16 @@ void X11Saver::Setup() {
         }
         XStoreColors(m_display, m_colormap, colors, 256);
     }
-    if (m_effect.Failure() == kEffectRuns && m_width > 0 && m_height > 0) {
-        m_rows.assign(static_cast<std::size_t>(m_width) * m_height, 0);
-        if (m_effect.NeedsText()) {
-            const int dpi = 96;  // the Windows saver's usual logical inch
-            std::unique_ptr<FontFace> face =
-                FontFace::Open(m_effect.Settings().fontFace, FontPixelHeight(m_effect.Settings().fontHeight, dpi));
-            std::vector<unsigned char> mask;
-            const unsigned char* p = m_effect.ImagePalette();
-            if (face && BuildTextMask(*face, SplitTextLines(m_effect.Settings().text), m_width, m_height,
-                                      p[0] == 0 && p[1] == 0 && p[2] == 0, &mask) && !mask.empty()) {
-                m_effect.CutTextUnderMask(mask.data(), static_cast<std::size_t>(m_width), 0, m_height);
-            }
+    Effect& effect = m_screen.GetEffect();
+    if (!m_screen.Rows().empty() && effect.NeedsText()) {
+        const int dpi = 96;  // the Windows saver's usual logical inch
+        std::unique_ptr<FontFace> face =
+            FontFace::Open(effect.Settings().fontFace, FontPixelHeight(effect.Settings().fontHeight, dpi));
+        std::vector<unsigned char> mask;
+        const unsigned char* p = effect.ImagePalette();
+        if (face && BuildTextMask(*face, SplitTextLines(effect.Settings().text), m_width, m_height,
+                                  p[0] == 0 && p[1] == 0 && p[2] == 0, &mask) && !mask.empty()) {
+            effect.CutTextUnderMask(mask.data(), static_cast<std::size_t>(m_width), 0, m_height);
         }
     }
     Repaint();
@@ -171,10 +154,10 @@ void X11Saver::Setup() {
 void X11Saver::Repaint() {
     XSetForeground(m_display, m_gc, m_table[0]);
     XFillRectangle(m_display, m_window, m_gc, 0, 0, static_cast<unsigned>(m_width), static_cast<unsigned>(m_height));
-    if (m_effect.Failure() != kEffectRuns) {
+    if (!m_screen.Runs()) {
         DrawFailureMessage();
-    } else if (!m_rows.empty()) {
-        PutRows(m_effect.LitArea());
+    } else if (!m_screen.Rows().empty()) {
+        PutRows(m_screen.GetEffect().LitArea());
     }
     XFlush(m_display);
 }
@@ -186,7 +169,7 @@ void X11Saver::PutRows(const PixelRect& mapRect) {
     const PixelRect window = ImageRectOf(r, m_height);
     const ImageBuffer buffer = m_image->Reserve(window.x0, window.y0, window.x1 - window.x0, window.y1 - window.y0);
     if (buffer.data == nullptr) return;
-    ConvertRectToImage(m_rows.data(), static_cast<std::size_t>(m_width), m_width, m_height, r, m_table, buffer);
+    ConvertRectToImage(m_screen.Rows().data(), static_cast<std::size_t>(m_width), m_width, m_height, r, m_table, buffer);
     m_image->Put(m_window, m_gc);
 }
 
@@ -205,7 +188,8 @@ void X11Saver::PutBlock(const std::vector<unsigned char>& bottomUp, int width, i
 
 void X11Saver::DrawFailureMessage() {
     if (!m_uiFont) return;
-    const char* message = m_effect.Message();
+    const Effect& effect = m_screen.GetEffect();
+    const char* message = effect.Message();
     const Coverage line = m_uiFont->RenderLine(DecodeText(message, std::char_traits<char>::length(message)));
     if (line.width <= 0 || line.height <= 0) return;
     // Black letters (entry 0) on the red band (entries 1..255 are red).
@@ -214,7 +198,7 @@ void X11Saver::DrawFailureMessage() {
         for (int x = 0; x < line.width; ++x)
             block[static_cast<std::size_t>(line.height - 1 - y) * line.width + x] =
                 line.data[static_cast<std::size_t>(y) * line.width + x] >= 128 ? 0 : 255;
-    PutBlock(block, line.width, line.height, m_effect.CenterX() - line.width / 2, m_effect.CenterY());
+    PutBlock(block, line.width, line.height, effect.CenterX() - line.width / 2, effect.CenterY());
 }
 
 void X11Saver::DrawFps() {
@@ -233,13 +217,11 @@ void X11Saver::DrawFps() {
 }
 
 void X11Saver::Frame() {
-    m_effect.MoveLight();
-    if (m_effect.Failure() != kEffectRuns) {
+    const PixelRect changed = m_screen.Step();
+    if (!m_screen.Runs()) {
         DrawFailureMessage();
-    } else if (!m_rows.empty()) {
-        const PixelRect before = m_effect.LitArea();
-        m_effect.RenderFrame(m_rows.data(), m_width, nullptr);
-        PutRows(Union(before, m_effect.LitArea()));
+    } else {
+        PutRows(changed);
     }
     if (m_line.showFps) {
         m_stats.OnFrame(Now(CLOCK_MONOTONIC), Now(CLOCK_PROCESS_CPUTIME_ID));
@@ -310,7 +292,7 @@ bool X11Saver::Start() {
 int X11Saver::Loop() {
     const sigset_t& waitMask = m_waitMask;
 
-    const std::int64_t period = static_cast<std::int64_t>(FrameTimerPeriod(m_effect.FrameRate())) * 1000000;
+    const std::int64_t period = static_cast<std::int64_t>(FrameTimerPeriod(m_screen.GetEffect().FrameRate())) * 1000000;
     std::int64_t next = Now(CLOCK_MONOTONIC);
     pollfd fd{ConnectionNumber(m_display), POLLIN, 0};
     while (!m_end && !g_endSignal && !m_errors->WatchedWindowGone()) {

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "effect/Effect.h"
 #include "x11/FrameStats.h"
 #include "x11/Options.h"
 #include "x11/PixelFormat.h"
+#include "x11/ScreenEffect.h"
 #include "x11/TextRaster.h"
 #include "x11/X11Image.h"
 
@@ -65,8 +65,7 @@ private:
     PixelFormat m_format{};
     PixelTable m_table{};
     std::unique_ptr<X11Image> m_image;
-    Effect m_effect;
-    std::vector<unsigned char> m_rows;  // the frame's 8-bit intensities, bottom row first
+    CScreenEffect m_screen;  // the effect, its rows and the palette shown
     std::unique_ptr<FontFace> m_uiFont;  // the failure message and -fps
     FrameStats m_stats;
     sigset_t m_waitMask{};  // the signal mask while waiting: the end signals let through
