@@ -66,14 +66,21 @@ void Effect::Setup(const EffectSettings& settings, int width, int height, int bi
     if (m_heightMap == nullptr || !PixelCount(pictureWidth, pictureHeight, &picturePixels)) picturePixels = 0;
     SortPaletteByBrightness(m_heightMap, static_cast<int>(picturePixels), m_imagePalette);
 
-    // The light map is the stretch's scratch space first.
+    // The light map is the stretch's scratch space first, unless the picture
+    // has the screen's size (always so for the default picture): then it is
+    // only flipped, in place, and the light map comes zeroed from calloc.
     std::size_t screenPixels = 0;
     PixelCount(m_width, m_height, &screenPixels);
-    m_lightMap = static_cast<unsigned char*>(std::malloc(std::max<std::size_t>({picturePixels, screenPixels, 1})));
+    const bool flipOnly = pictureWidth == m_width && pictureHeight == m_height;
+    const std::size_t lightBytes = std::max<std::size_t>({picturePixels, screenPixels, 1});
+    m_lightMap = static_cast<unsigned char*>(flipOnly ? std::calloc(lightBytes, 1) : std::malloc(lightBytes));
     if (m_lightMap == nullptr) FailForMemory();
     if (m_failure == kEffectRuns)
         ScalePictureToScreen(m_heightMap, m_lightMap, pictureWidth, pictureHeight, m_width, m_height);
-    if (m_lightMap != nullptr) ClearLightMap(m_lightMap, m_width, m_height);
+    if (m_lightMap != nullptr) {
+        if (!flipOnly) ClearLightMap(m_lightMap, m_width, m_height);
+        m_frame.KnowClearLightMap(m_lightMap, m_width, m_height);
+    }
 
     m_frameRate = EffectiveFrameRate(settings.frameRate);
 }
@@ -169,6 +176,10 @@ void Effect::RenderFrame(unsigned char* bits, int stride, const unsigned char* c
     if (m_failure != kEffectRuns || m_heightMap == nullptr || m_lightMap == nullptr) return;
     m_frame.Render(m_heightMap, m_lightMap, m_width, m_height, m_light.x, m_light.y, Bump(), bits, stride,
                    colorIndex);
+}
+
+void Effect::KnowClearRows(unsigned char* bits, int stride, const unsigned char* colorIndex) {
+    if (m_lightMap != nullptr) m_frame.KnowClearBits(bits, stride, colorIndex);
 }
 
 void Effect::RenderFramePlain(unsigned char* bits, int stride, const unsigned char* colorIndex) {
