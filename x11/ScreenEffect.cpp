@@ -19,18 +19,20 @@ void CScreenEffect::Setup(const SettingValues& settings, int width, int height, 
     CommandLineSettingsReader reader(settings);
     const int bits = kind == VisualKind::Unsupported ? std::min(depth, 4) : depth;
     // The old rows go first: the set-up's own buffers need the memory more.
-    m_rows.clear();
-    m_rows.shrink_to_fit();
+    m_rows.reset();
     m_effect.Setup(ReadEffectSettings(reader), width, height, bits, seed);
     std::copy(m_effect.ImagePalette(), m_effect.ImagePalette() + kImagePaletteBytes, m_palette);
     if (!Runs()) m_palette[0] = m_palette[1] = m_palette[2] = 0;
-    if (Runs() && width > 0 && height > 0) m_rows.assign(static_cast<std::size_t>(width) * height, 0);
+    if (Runs() && width > 0 && height > 0) {
+        m_rows.reset(static_cast<unsigned char*>(std::calloc(static_cast<std::size_t>(width) * height, 1)));
+        if (m_rows) m_effect.KnowClearRows(m_rows.get(), width, nullptr);
+    }
 }
 
 PixelRect CScreenEffect::Step() {
     m_effect.MoveLight();
-    if (!Runs() || m_rows.empty()) return PixelRect{0, 0, 0, 0};
+    if (!Runs() || !m_rows) return PixelRect{0, 0, 0, 0};
     const PixelRect before = m_effect.LitArea();
-    m_effect.RenderFrame(m_rows.data(), m_effect.Width(), nullptr);
+    m_effect.RenderFrame(m_rows.get(), m_effect.Width(), nullptr);
     return Union(before, m_effect.LitArea());
 }

@@ -6,7 +6,8 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
+#include <cstdlib>
+#include <memory>
 
 #include "effect/Effect.h"
 #include "x11/Options.h"
@@ -20,7 +21,8 @@ public:
 
     // Sets the effect up for a width x height window of depth bits whose
     // visual is kind (one the effect cannot show counts as too few colours);
-    // on success the rows are width x height zeros.
+    // on success the rows are width x height zeros (fresh from calloc: the
+    // frames write only their lit windows, so most pages are never touched).
     void Setup(const SettingValues& settings, int width, int height, int depth, VisualKind kind,
                std::uint32_t seed);
 
@@ -33,14 +35,17 @@ public:
     Effect& GetEffect() { return m_effect; }
     bool Runs() const { return m_effect.Failure() == kEffectRuns; }
     // The frame's intensities, bottom row first, Effect::Width() bytes a row;
-    // empty after a failure or for an empty window.
-    const std::vector<unsigned char>& Rows() const { return m_rows; }
+    // null after a failure or for an empty window.
+    const unsigned char* Rows() const { return m_rows.get(); }
     // The 256 R, G, B triples the window shows: the effect's palette, with
     // entry 0 black around a failure's red band.
     const unsigned char* Palette() const { return m_palette; }
 
 private:
     Effect m_effect;
-    std::vector<unsigned char> m_rows;
+    struct Free {
+        void operator()(unsigned char* p) const { std::free(p); }
+    };
+    std::unique_ptr<unsigned char, Free> m_rows;
     unsigned char m_palette[kImagePaletteBytes] = {};
 };

@@ -137,7 +137,7 @@ void X11Saver::Setup() {
         XStoreColors(m_display, m_colormap, colors, 256);
     }
     Effect& effect = m_screen.GetEffect();
-    if (!m_screen.Rows().empty() && effect.NeedsText()) {
+    if (m_screen.Rows() != nullptr && effect.NeedsText()) {
         const int dpi = 96;  // the Windows saver's usual logical inch
         std::unique_ptr<FontFace> face =
             FontFace::Open(effect.Settings().fontFace, FontPixelHeight(effect.Settings().fontHeight, dpi));
@@ -156,7 +156,7 @@ void X11Saver::Repaint() {
     XFillRectangle(m_display, m_window, m_gc, 0, 0, static_cast<unsigned>(m_width), static_cast<unsigned>(m_height));
     if (!m_screen.Runs()) {
         DrawFailureMessage();
-    } else if (!m_screen.Rows().empty()) {
+    } else if (m_screen.Rows() != nullptr) {
         PutRows(m_screen.GetEffect().LitArea());
     }
     XFlush(m_display);
@@ -169,7 +169,7 @@ void X11Saver::PutRows(const PixelRect& mapRect) {
     const PixelRect window = ImageRectOf(r, m_height);
     const ImageBuffer buffer = m_image->Reserve(window.x0, window.y0, window.x1 - window.x0, window.y1 - window.y0);
     if (buffer.data == nullptr) return;
-    ConvertRectToImage(m_screen.Rows().data(), static_cast<std::size_t>(m_width), m_width, m_height, r, m_table, buffer);
+    ConvertRectToImage(m_screen.Rows(), static_cast<std::size_t>(m_width), m_width, m_height, r, m_table, buffer);
     m_image->Put(m_window, m_gc);
 }
 

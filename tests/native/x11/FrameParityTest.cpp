@@ -45,14 +45,14 @@ TEST_P(FrameParityTest, CommandLineGivesTheExpectedFrames) {
     screen.Setup(line.settings, kWidth, kHeight, 24, VisualKind::Masked, c.seed);
     ASSERT_TRUE(screen.Runs()) << screen.GetEffect().Message();
     ASSERT_FALSE(screen.GetEffect().NeedsText());
-    ASSERT_EQ(screen.Rows().size(), static_cast<std::size_t>(kWidth) * kHeight);
+    ASSERT_NE(screen.Rows(), nullptr);
     int frame = 0;
     for (const Expected& e : c.frames) {
         while (frame < e.frame) {
             screen.Step();
             ++frame;
         }
-        const std::uint64_t hash = FrameHash(screen.Rows().data(), kWidth, kHeight, kWidth, screen.Palette());
+        const std::uint64_t hash = FrameHash(screen.Rows(), kWidth, kHeight, kWidth, screen.Palette());
         char text[32];
         std::snprintf(text, sizeof text, "0x%016llxull", static_cast<unsigned long long>(hash));
         EXPECT_EQ(hash, e.hash) << c.name << " frame " << e.frame << ": " << text;
