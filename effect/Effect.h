@@ -26,12 +26,12 @@ enum EffectOutcome : unsigned char {
 constexpr int kImagePaletteBytes = 768;  // 256 R, G, B triples
 constexpr int kMessageCapacity = 256;    // the message and its terminator
 
-class Effect {
+class CEffect {
 public:
-    Effect() = default;
-    ~Effect();
-    Effect(const Effect&) = delete;
-    Effect& operator=(const Effect&) = delete;
+    CEffect() = default;
+    ~CEffect();
+    CEffect(const CEffect&) = delete;
+    CEffect& operator=(const CEffect&) = delete;
 
     // The whole set-up for a width x height display of bitsPerPixel bits.
     // randomSeed starts the C run-time's generator sequence (CrtRand.h) that

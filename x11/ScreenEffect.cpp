@@ -16,7 +16,7 @@ PixelRect Union(const PixelRect& a, const PixelRect& b) {
 
 void CScreenEffect::Setup(const SettingValues& settings, int width, int height, int depth, VisualKind kind,
                           std::uint32_t seed) {
-    CommandLineSettingsReader reader(settings);
+    CCommandLineSettingsReader reader(settings);
     const int bits = kind == VisualKind::Unsupported ? std::min(depth, 4) : depth;
     // The old rows go first: the set-up's own buffers need the memory more.
     m_rows.reset();

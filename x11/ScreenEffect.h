@@ -1,7 +1,7 @@
 // The X11 program's effect without the window: the settings from the command
 // line, the set-up for the window's size and visual with the default
 // picture's seed from the clock, the 8-bit rows each frame is rendered into,
-// and the palette the screen shows. X11Saver draws what this computes; the
+// and the palette the screen shows. CX11Saver draws what this computes; the
 // parity test runs it from the command line the program parses.
 #pragma once
 
@@ -31,10 +31,10 @@ public:
     // this one's), empty when nothing was rendered.
     PixelRect Step();
 
-    const Effect& GetEffect() const { return m_effect; }
-    Effect& GetEffect() { return m_effect; }
+    const CEffect& GetEffect() const { return m_effect; }
+    CEffect& GetEffect() { return m_effect; }
     bool Runs() const { return m_effect.Failure() == kEffectRuns; }
-    // The frame's intensities, bottom row first, Effect::Width() bytes a row;
+    // The frame's intensities, bottom row first, CEffect::Width() bytes a row;
     // null after a failure or for an empty window.
     const unsigned char* Rows() const { return m_rows.get(); }
     // The 256 R, G, B triples the window shows: the effect's palette, with
@@ -42,7 +42,7 @@ public:
     const unsigned char* Palette() const { return m_palette; }
 
 private:
-    Effect m_effect;
+    CEffect m_effect;
     struct Free {
         void operator()(unsigned char* p) const { std::free(p); }
     };

@@ -35,7 +35,7 @@ constexpr int kUiPixels = 16;  // the failure message's and -fps's text
 
 }  // namespace
 
-X11Saver::~X11Saver() {
+CX11Saver::~CX11Saver() {
     m_image.reset();
     if (m_display != nullptr) {
         if (m_gc != nullptr) XFreeGC(m_display, m_gc);
@@ -45,7 +45,7 @@ X11Saver::~X11Saver() {
     }
 }
 
-bool X11Saver::OpenTarget() {
+bool CX11Saver::OpenTarget() {
     const int screen = DefaultScreen(m_display);
     const Window root = RootWindow(m_display, screen);
     if (m_line.mode == WindowMode::OwnWindow) {
@@ -90,7 +90,7 @@ bool X11Saver::OpenTarget() {
     m_width = attributes.width;
     m_height = attributes.height;
     m_gc = XCreateGC(m_display, m_window, 0, nullptr);
-    m_image.reset(new X11Image(m_display, m_visual, m_depth, true, *m_errors));
+    m_image.reset(new CX11Image(m_display, m_visual, m_depth, true, *m_errors));
     const XVisualInfo* info = nullptr;
     XVisualInfo wanted{};
     wanted.visualid = XVisualIDFromVisual(m_visual);
@@ -115,11 +115,11 @@ bool X11Saver::OpenTarget() {
         XSetWindowColormap(m_display, m_window, m_colormap);
         XInstallColormap(m_display, m_colormap);
     }
-    m_uiFont = FontFace::Open("sans-serif", kUiPixels);
+    m_uiFont = CFontFace::Open("sans-serif", kUiPixels);
     return true;
 }
 
-void X11Saver::Setup() {
+void CX11Saver::Setup() {
     m_resized = false;
     m_screen.Setup(m_line.settings, m_width, m_height, m_depth, m_format.kind,
                    CScreenEffect::SeedAt(Now(CLOCK_MONOTONIC)));
@@ -136,11 +136,11 @@ void X11Saver::Setup() {
         }
         XStoreColors(m_display, m_colormap, colors, 256);
     }
-    Effect& effect = m_screen.GetEffect();
+    CEffect& effect = m_screen.GetEffect();
     if (m_screen.Rows() != nullptr && effect.NeedsText()) {
         const int dpi = 96;  // the Windows saver's usual logical inch
-        std::unique_ptr<FontFace> face =
-            FontFace::Open(effect.Settings().fontFace, FontPixelHeight(effect.Settings().fontHeight, dpi));
+        std::unique_ptr<CFontFace> face =
+            CFontFace::Open(effect.Settings().fontFace, FontPixelHeight(effect.Settings().fontHeight, dpi));
         std::vector<unsigned char> mask;
         const unsigned char* p = effect.ImagePalette();
         if (face && BuildTextMask(*face, SplitTextLines(effect.Settings().text), m_width, m_height,
@@ -151,7 +151,7 @@ void X11Saver::Setup() {
     Repaint();
 }
 
-void X11Saver::Repaint() {
+void CX11Saver::Repaint() {
     XSetForeground(m_display, m_gc, m_table[0]);
     XFillRectangle(m_display, m_window, m_gc, 0, 0, static_cast<unsigned>(m_width), static_cast<unsigned>(m_height));
     if (!m_screen.Runs()) {
@@ -162,7 +162,7 @@ void X11Saver::Repaint() {
     XFlush(m_display);
 }
 
-void X11Saver::PutRows(const PixelRect& mapRect) {
+void CX11Saver::PutRows(const PixelRect& mapRect) {
     const PixelRect r{std::max(mapRect.x0, 0), std::max(mapRect.y0, 0), std::min(mapRect.x1, m_width),
                       std::min(mapRect.y1, m_height)};
     if (r.Empty()) return;
@@ -174,7 +174,7 @@ void X11Saver::PutRows(const PixelRect& mapRect) {
 }
 
 // Intensities (bottom row first) through the palette's table at window position (left, top).
-void X11Saver::PutBlock(const std::vector<unsigned char>& bottomUp, int width, int height, int left, int top) {
+void CX11Saver::PutBlock(const std::vector<unsigned char>& bottomUp, int width, int height, int left, int top) {
     const ImageBuffer buffer = m_image->Reserve(left, top, width, height);
     if (buffer.data == nullptr) return;
     // The block is a map of its own: its window rows start at 0.
@@ -186,9 +186,9 @@ void X11Saver::PutBlock(const std::vector<unsigned char>& bottomUp, int width, i
     m_image->Put(m_window, m_gc);
 }
 
-void X11Saver::DrawFailureMessage() {
+void CX11Saver::DrawFailureMessage() {
     if (!m_uiFont) return;
-    const Effect& effect = m_screen.GetEffect();
+    const CEffect& effect = m_screen.GetEffect();
     const char* message = effect.Message();
     const Coverage line = m_uiFont->RenderLine(DecodeText(message, std::char_traits<char>::length(message)));
     if (line.width <= 0 || line.height <= 0) return;
@@ -201,7 +201,7 @@ void X11Saver::DrawFailureMessage() {
     PutBlock(block, line.width, line.height, effect.CenterX() - line.width / 2, effect.CenterY());
 }
 
-void X11Saver::DrawFps() {
+void CX11Saver::DrawFps() {
     if (!m_uiFont) return;
     const std::string text = m_stats.Text();
     const Coverage line = m_uiFont->RenderLine(DecodeText(text.c_str(), text.size()));
@@ -216,7 +216,7 @@ void X11Saver::DrawFps() {
     PutBlock(block, w, h, 0, std::max(m_height - h, 0));
 }
 
-void X11Saver::Frame() {
+void CX11Saver::Frame() {
     const PixelRect changed = m_screen.Step();
     if (!m_screen.Runs()) {
         DrawFailureMessage();
@@ -230,11 +230,11 @@ void X11Saver::Frame() {
     XFlush(m_display);
 }
 
-void X11Saver::OnExpose(const XExposeEvent& event) {
+void CX11Saver::OnExpose(const XExposeEvent& event) {
     if (event.count == 0) Repaint();
 }
 
-void X11Saver::OnConfigureNotify(const XConfigureEvent& event) {
+void CX11Saver::OnConfigureNotify(const XConfigureEvent& event) {
     if (event.window != m_window) return;
     if (event.width != m_width || event.height != m_height) {
         m_width = event.width;
@@ -243,7 +243,7 @@ void X11Saver::OnConfigureNotify(const XConfigureEvent& event) {
     }
 }
 
-void X11Saver::HandleEvent(const XEvent& event) {
+void CX11Saver::HandleEvent(const XEvent& event) {
     switch (event.type) {
     case Expose: OnExpose(event.xexpose); break;
     case ConfigureNotify: OnConfigureNotify(event.xconfigure); break;
@@ -261,7 +261,7 @@ void X11Saver::HandleEvent(const XEvent& event) {
     }
 }
 
-bool X11Saver::Start() {
+bool CX11Saver::Start() {
     sigset_t endSignals;
     sigset_t& waitMask = m_waitMask;
     sigemptyset(&endSignals);
@@ -283,13 +283,13 @@ bool X11Saver::Start() {
         return false;
     }
     XSetIOErrorHandler(OnIoError);
-    m_errors.reset(new X11Errors(m_display));
+    m_errors.reset(new CX11Errors(m_display));
     if (!OpenTarget()) return false;
     Setup();
     return true;
 }
 
-int X11Saver::Loop() {
+int CX11Saver::Loop() {
     const sigset_t& waitMask = m_waitMask;
 
     const std::int64_t period = static_cast<std::int64_t>(FrameTimerPeriod(m_screen.GetEffect().FrameRate())) * 1000000;

@@ -18,7 +18,7 @@ void BM_EffectSetup(benchmark::State& state) {
     const EffectSettings settings = DefaultEffectSettings();
     std::uint32_t seed = 1;
     for (auto _ : state) {
-        Effect effect;  // a fresh one: the first set-up allocates its maps
+        CEffect effect;  // a fresh one: the first set-up allocates its maps
         effect.Setup(settings, w, h, 24, seed++);
         benchmark::DoNotOptimize(effect.HeightMap());
         benchmark::ClobberMemory();

@@ -16,7 +16,7 @@ namespace {
 using namespace frameparity;
 
 // A store holding the case's values; the picture token becomes picturePath.
-class CaseStore : public SettingsReader {
+class CaseStore : public CSettingsReader {
 public:
     CaseStore(const Case& c, const std::string& picturePath) : m_case(c), m_picturePath(picturePath) {}
     int ReadInt(SettingId id) override {
@@ -46,7 +46,7 @@ TEST_P(FrameParityTest, CoreGivesTheExpectedFrames) {
     const std::string path = ::testing::TempDir() + "orvane-parity-" + std::to_string(getpid()) + ".gif";
     giftest::WriteFile(path, ParityGif());
     CaseStore store(c, path);
-    Effect effect;
+    CEffect effect;
     effect.Setup(ReadEffectSettings(store), kWidth, kHeight, 24, c.seed);
     ASSERT_EQ(effect.Failure(), kEffectRuns) << effect.Message();
     ASSERT_FALSE(effect.NeedsText());

@@ -1,6 +1,6 @@
 // The X11 program gives the parity cases' frames byte for byte: each case as
 // the program's command-line options, the program's own parser and set-up
-// (CScreenEffect, as X11Saver runs it) and its frame step, the rows it
+// (CScreenEffect, as CX11Saver runs it) and its frame step, the rows it
 // converts and the palette it shows (tests/common/FrameParity.h).
 #include <gtest/gtest.h>
 #include <unistd.h>
