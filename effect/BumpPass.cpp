@@ -355,6 +355,26 @@ void BumpFrame::Invalidate() {
     m_bitsKnown = false;
 }
 
+void BumpFrame::KnowClearLightMap(const unsigned char* lightMap, int width, int height) {
+    m_lit = PixelRect{0, 0, 0, 0};
+    m_lightMapKnown = true;
+    m_bitsKnown = false;
+    m_lightMap = lightMap;
+    m_width = width;
+    m_height = height;
+}
+
+void BumpFrame::KnowClearBits(unsigned char* bits, int stride, const unsigned char* colorIndex) {
+    // Outside m_lit the rows must hold table[0]; they hold it everywhere.
+    m_bitsKnown = true;
+    m_bits = bits;
+    m_stride = stride;
+    m_identity = colorIndex == nullptr;
+    if (colorIndex != nullptr) {
+        std::memcpy(m_table, colorIndex, sizeof m_table);
+    }
+}
+
 void BumpFrame::Render(const unsigned char* heightMap, unsigned char* lightMap, int width, int height,
                        int lightX, int lightY, const BumpSettings& settings, unsigned char* bits, int stride,
                        const unsigned char* colorIndex) {

@@ -102,6 +102,14 @@ public:
 
     void Invalidate();
 
+    // Promises that lightMap (width x height) is all 0, as after a set-up:
+    // the next frame clears only the window it lit.
+    void KnowClearLightMap(const unsigned char* lightMap, int width, int height);
+    // Promises that every byte of the rows bits (stride apart) is
+    // colorIndex[0] (0 with a null table), as a freshly zeroed buffer: the
+    // next frame writes only its lit window into them.
+    void KnowClearBits(unsigned char* bits, int stride, const unsigned char* colorIndex);
+
     // Where the light map may be non-zero after the last frame.
     const PixelRect& LitArea() const { return m_lit; }
 

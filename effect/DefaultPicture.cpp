@@ -108,11 +108,61 @@ void SmoothDefaultPicture(unsigned char* pixels, int width, int height) {
     }
 }
 
+void SmoothDefaultPictureTwice(unsigned char* pixels, int width, int height) {
+    std::size_t first = 0;
+    std::size_t end = 0;
+    std::size_t count = 0;
+    if (pixels == nullptr || !InteriorRange(width, height, &first, &end, &count) || first >= end) {
+        return;
+    }
+    // Byte k of the second pass needs the first pass's bytes k and k + w - 1,
+    // so the first pass runs w - 1 bytes ahead in the same buffer, and the two
+    // sequential chains of "previous" values overlap. Past k the buffer holds
+    // first-pass bytes, then noise; before k the second pass's. The first
+    // pass's own bytes k - 5 .. k - 1, which it still reads, are kept in a.
+    const std::size_t w = static_cast<std::size_t>(width);
+    unsigned char* b = pixels;
+    const std::size_t lead = w - 1;
+    unsigned previous1 = b[first - 1];
+    std::size_t j = first;  // the first pass's next byte
+    for (; j < end && j < first + lead; ++j) {
+        const unsigned s = 2u * b[j - w - 4] + 4u * b[j - w - 2] + 2u * b[j - w - 1] + b[j - w] + previous1 +
+                           b[j] + b[j + w - 1];
+        unsigned q = s / 12;
+        q -= (q != 0);
+        b[j] = static_cast<unsigned char>(q);
+        previous1 = q;
+    }
+    // a[i]: the first pass's byte k - 5 + i (below first: untouched zeros).
+    unsigned a[5] = {b[first - 5], b[first - 4], b[first - 3], b[first - 2], b[first - 1]};
+    unsigned previous2 = b[first - 1];
+    for (std::size_t k = first; k < end; ++k, ++j) {
+        if (j < end) {  // j = k + w - 1: its neighbours j - w - 4 .. j - w are k - 5 .. k - 1
+            const unsigned s = 2u * a[0] + 4u * a[2] + 2u * a[3] + a[4] + previous1 + b[j] + b[j + w - 1];
+            unsigned q = s / 12;
+            q -= (q != 0);
+            b[j] = static_cast<unsigned char>(q);
+            previous1 = q;
+        }
+        const unsigned firstPass = b[k];
+        const unsigned s = 2u * b[k - w - 4] + 4u * b[k - w - 2] + 2u * b[k - w - 1] + b[k - w] + previous2 +
+                           firstPass + b[k + w - 1];
+        unsigned q = s / 12;
+        q -= (q != 0);
+        b[k] = static_cast<unsigned char>(q);
+        previous2 = q;
+        a[0] = a[1];
+        a[1] = a[2];
+        a[2] = a[3];
+        a[3] = a[4];
+        a[4] = firstPass;
+    }
+}
+
 void GenerateDefaultPicture(unsigned char* pixels, int width, int height, unsigned char* palette,
                             std::uint32_t randomSeed) {
     FillDefaultPalette(palette);
     std::uint32_t state = randomSeed;
     FillDefaultNoise(pixels, width, height, &state);
-    SmoothDefaultPicture(pixels, width, height);
-    SmoothDefaultPicture(pixels, width, height);
+    SmoothDefaultPictureTwice(pixels, width, height);
 }

@@ -22,6 +22,9 @@ void FillDefaultNoise(unsigned char* pixels, int width, int height, std::uint32_
 // ends into the previous row. Never reads or writes outside the buffer.
 void SmoothDefaultPicture(unsigned char* pixels, int width, int height);
 
+// Two such passes, byte for byte, in one sweep over the buffer.
+void SmoothDefaultPictureTwice(unsigned char* pixels, int width, int height);
+
 // The whole default picture: palette, noise drawn from the generator seeded
 // with randomSeed (as srand(randomSeed) would), two smoothing passes. pixels
 // holds width x height bytes; palette 256 R, G, B triples. A null palette or

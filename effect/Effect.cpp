@@ -26,9 +26,9 @@ bool NamesPicture(const CString& fileName) { return !fileName.IsEmpty() && fileN
 
 }  // namespace
 
-Effect::~Effect() { Release(); }
+CEffect::~CEffect() { Release(); }
 
-void Effect::Release() {
+void CEffect::Release() {
     std::free(m_lightMap);
     std::free(m_heightMap);
     m_lightMap = nullptr;
@@ -36,11 +36,11 @@ void Effect::Release() {
     m_frame.Invalidate();
 }
 
-BumpSettings Effect::Bump() const {
+BumpSettings CEffect::Bump() const {
     return BumpSettings{m_settings.xFallOff, m_settings.yFallOff, m_settings.bumpMultiplier, m_bumpFromIndex};
 }
 
-void Effect::Setup(const EffectSettings& settings, int width, int height, int bitsPerPixel,
+void CEffect::Setup(const EffectSettings& settings, int width, int height, int bitsPerPixel,
                    std::uint32_t randomSeed) {
     Release();
     m_settings = settings;
@@ -66,19 +66,26 @@ void Effect::Setup(const EffectSettings& settings, int width, int height, int bi
     if (m_heightMap == nullptr || !PixelCount(pictureWidth, pictureHeight, &picturePixels)) picturePixels = 0;
     SortPaletteByBrightness(m_heightMap, static_cast<int>(picturePixels), m_imagePalette);
 
-    // The light map is the stretch's scratch space first.
+    // The light map is the stretch's scratch space first, unless the picture
+    // has the screen's size (always so for the default picture): then it is
+    // only flipped, in place, and the light map comes zeroed from calloc.
     std::size_t screenPixels = 0;
     PixelCount(m_width, m_height, &screenPixels);
-    m_lightMap = static_cast<unsigned char*>(std::malloc(std::max<std::size_t>({picturePixels, screenPixels, 1})));
+    const bool flipOnly = pictureWidth == m_width && pictureHeight == m_height;
+    const std::size_t lightBytes = std::max<std::size_t>({picturePixels, screenPixels, 1});
+    m_lightMap = static_cast<unsigned char*>(flipOnly ? std::calloc(lightBytes, 1) : std::malloc(lightBytes));
     if (m_lightMap == nullptr) FailForMemory();
     if (m_failure == kEffectRuns)
         ScalePictureToScreen(m_heightMap, m_lightMap, pictureWidth, pictureHeight, m_width, m_height);
-    if (m_lightMap != nullptr) ClearLightMap(m_lightMap, m_width, m_height);
+    if (m_lightMap != nullptr) {
+        if (!flipOnly) ClearLightMap(m_lightMap, m_width, m_height);
+        m_frame.KnowClearLightMap(m_lightMap, m_width, m_height);
+    }
 
     m_frameRate = EffectiveFrameRate(settings.frameRate);
 }
 
-void Effect::SetupWithoutDisplay(const EffectSettings& settings, int width, int height) {
+void CEffect::SetupWithoutDisplay(const EffectSettings& settings, int width, int height) {
     Release();
     m_settings = settings;
     m_width = width;
@@ -97,7 +104,7 @@ void Effect::SetupWithoutDisplay(const EffectSettings& settings, int width, int 
     FailForMemory();
 }
 
-void Effect::LoadPicture(std::uint32_t randomSeed, int* pictureWidth, int* pictureHeight) {
+void CEffect::LoadPicture(std::uint32_t randomSeed, int* pictureWidth, int* pictureHeight) {
     // Colours that neither the file nor the generator defines stay black.
     std::memset(m_imagePalette, 0, sizeof m_imagePalette);
     if (NamesPicture(m_settings.pictureFile)) {
@@ -114,7 +121,7 @@ void Effect::LoadPicture(std::uint32_t randomSeed, int* pictureWidth, int* pictu
     if (m_heightMap != nullptr) GenerateDefaultPicture(m_heightMap, m_width, m_height, m_imagePalette, randomSeed);
 }
 
-void Effect::PlacePath() {
+void CEffect::PlacePath() {
     // A word the saver does not know leaves the path about the screen's centre.
     m_centerX = m_width / 2;
     m_centerY = m_height / 2;
@@ -122,7 +129,7 @@ void Effect::PlacePath() {
     CentreFromPosition(m_settings.yPosition, Axis::Vertical, m_height, &m_centerY);
 }
 
-void Effect::CheckFailures() {
+void CEffect::CheckFailures() {
     if (m_heightMap == nullptr) {
         if (!NamesPicture(m_settings.pictureFile)) {
             FailForMemory();  // the generated picture found no memory
@@ -135,12 +142,12 @@ void Effect::CheckFailures() {
     if (m_bitsPerPixel < 8) Fail(kEffectTooFewColors, " Sorry, you need at least 256 colors ");
 }
 
-void Effect::FailForMemory() {
+void CEffect::FailForMemory() {
     // Without its buffers the effect cannot run; say so instead of drawing.
     if (m_failure == kEffectRuns) Fail(kEffectNoPicture, " Sorry, not enough memory ");
 }
 
-void Effect::Fail(EffectOutcome outcome, const char* message) {
+void CEffect::Fail(EffectOutcome outcome, const char* message) {
     m_failure = outcome;
     PaintPaletteRed(m_imagePalette);
     std::strncpy(m_message, message, sizeof m_message - 1);
@@ -149,36 +156,40 @@ void Effect::Fail(EffectOutcome outcome, const char* message) {
     m_centerY = m_height / 2;
 }
 
-void Effect::CutTextUnderBlack(const unsigned int* pixels, std::size_t rowStride, int firstRow, int rowCount) {
+void CEffect::CutTextUnderBlack(const unsigned int* pixels, std::size_t rowStride, int firstRow, int rowCount) {
     if (m_heightMap == nullptr || m_failure != kEffectRuns) return;
     CutHeightsUnderBlack(pixels, rowStride, firstRow, rowCount, m_width, m_height, m_heightMap);
 }
 
-void Effect::CutTextUnderMask(const unsigned char* blackMask, std::size_t rowStride, int firstRow, int rowCount) {
+void CEffect::CutTextUnderMask(const unsigned char* blackMask, std::size_t rowStride, int firstRow, int rowCount) {
     if (m_heightMap == nullptr || m_failure != kEffectRuns) return;
     CutHeightsUnderMask(blackMask, rowStride, firstRow, rowCount, m_width, m_height, m_heightMap);
 }
 
-LightPosition Effect::MoveLight() {
+LightPosition CEffect::MoveLight() {
     m_light = ::MoveLight(m_angle, m_angleStep, m_radiusScale, m_centerX, m_centerY, m_settings.xDistance,
                           m_settings.yDistance);
     return m_light;
 }
 
-void Effect::RenderFrame(unsigned char* bits, int stride, const unsigned char* colorIndex) {
+void CEffect::RenderFrame(unsigned char* bits, int stride, const unsigned char* colorIndex) {
     if (m_failure != kEffectRuns || m_heightMap == nullptr || m_lightMap == nullptr) return;
     m_frame.Render(m_heightMap, m_lightMap, m_width, m_height, m_light.x, m_light.y, Bump(), bits, stride,
                    colorIndex);
 }
 
-void Effect::RenderFramePlain(unsigned char* bits, int stride, const unsigned char* colorIndex) {
+void CEffect::KnowClearRows(unsigned char* bits, int stride, const unsigned char* colorIndex) {
+    if (m_lightMap != nullptr) m_frame.KnowClearBits(bits, stride, colorIndex);
+}
+
+void CEffect::RenderFramePlain(unsigned char* bits, int stride, const unsigned char* colorIndex) {
     if (m_failure != kEffectRuns || m_heightMap == nullptr || m_lightMap == nullptr) return;
     RenderFrameReference(m_heightMap, m_lightMap, m_width, m_height, m_light.x, m_light.y, Bump(), bits, stride,
                          colorIndex);
     m_frame.Invalidate();
 }
 
-void Effect::ConvertWhole(unsigned char* bits, int stride, const unsigned char* colorIndex) {
+void CEffect::ConvertWhole(unsigned char* bits, int stride, const unsigned char* colorIndex) {
     if (m_lightMap == nullptr) return;
     ConvertLightMap(m_lightMap, m_width, m_height, bits, stride, colorIndex);
     m_frame.Invalidate();

@@ -26,12 +26,12 @@ enum EffectOutcome : unsigned char {
 constexpr int kImagePaletteBytes = 768;  // 256 R, G, B triples
 constexpr int kMessageCapacity = 256;    // the message and its terminator
 
-class Effect {
+class CEffect {
 public:
-    Effect() = default;
-    ~Effect();
-    Effect(const Effect&) = delete;
-    Effect& operator=(const Effect&) = delete;
+    CEffect() = default;
+    ~CEffect();
+    CEffect(const CEffect&) = delete;
+    CEffect& operator=(const CEffect&) = delete;
 
     // The whole set-up for a width x height display of bitsPerPixel bits.
     // randomSeed starts the C run-time's generator sequence (CrtRand.h) that
@@ -96,6 +96,10 @@ public:
     // stride or table changed or InvalidateFrame was called. Does nothing
     // after a failed set-up.
     void RenderFrame(unsigned char* bits, int stride, const unsigned char* colorIndex);
+    // Promises that the rows for RenderFrame hold colorIndex[0] (0 with a
+    // null table) in every byte, as a freshly zeroed buffer does, so the
+    // first frame writes only its lit window into them.
+    void KnowClearRows(unsigned char* bits, int stride, const unsigned char* colorIndex);
     // The same frame the plain way: the whole light map cleared, every pixel
     // tested, the whole map converted (the reference the lit-window form
     // matches byte for byte; benchmarks compare the two).

@@ -1,6 +1,6 @@
 #include "effect/EffectSettings.h"
 
-EffectSettings ReadEffectSettings(SettingsReader& reader) {
+EffectSettings ReadEffectSettings(CSettingsReader& reader) {
     EffectSettings s;
     s.pictureFile = reader.ReadString(kFilenameGif);
     s.bumpFromIndex = reader.ReadInt(kBumpFromIndex);
@@ -20,11 +20,11 @@ EffectSettings ReadEffectSettings(SettingsReader& reader) {
     return s;
 }
 
-int DefaultSettingsReader::ReadInt(SettingId id) { return Setting(id).saver.number; }
+int CDefaultSettingsReader::ReadInt(SettingId id) { return Setting(id).saver.number; }
 
-CString DefaultSettingsReader::ReadString(SettingId id) { return CString(Setting(id).saver.text); }
+CString CDefaultSettingsReader::ReadString(SettingId id) { return CString(Setting(id).saver.text); }
 
 EffectSettings DefaultEffectSettings() {
-    DefaultSettingsReader reader;
+    CDefaultSettingsReader reader;
     return ReadEffectSettings(reader);
 }

@@ -1,6 +1,6 @@
 // The settings the effect runs with, as one plain value, and the one way
 // every front-end fills it: through its own store (the registry on Windows,
-// the command line on X11) behind SettingsReader, key by key from the
+// the command line on X11) behind CSettingsReader, key by key from the
 // settings table.
 #pragma once
 
@@ -32,19 +32,19 @@ struct EffectSettings {
 
 // A front-end's settings store. Each call answers the saver's default
 // (Setting(id).saver) when the store holds no value for id.
-class SettingsReader {
+class CSettingsReader {
 public:
-    virtual ~SettingsReader() = default;
+    virtual ~CSettingsReader() = default;
     virtual int ReadInt(SettingId id) = 0;
     virtual CString ReadString(SettingId id) = 0;
 };
 
 // Reads the settings the saver uses, in the order the saver has always read
 // them (picture file and threshold first, then the path, the text, the font).
-EffectSettings ReadEffectSettings(SettingsReader& reader);
+EffectSettings ReadEffectSettings(CSettingsReader& reader);
 
 // A store that holds nothing: every setting at the saver's default.
-class DefaultSettingsReader : public SettingsReader {
+class CDefaultSettingsReader : public CSettingsReader {
 public:
     int ReadInt(SettingId id) override;
     CString ReadString(SettingId id) override;

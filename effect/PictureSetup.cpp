@@ -22,6 +22,21 @@ int SourceIndex(double position, int limit) {
     return position > 0.0 ? static_cast<int>(position) : 0;
 }
 
+// Swaps row r and row h - 1 - r of a w x h map, a block at a time.
+void FlipRows(unsigned char* map, std::size_t w, std::size_t h) {
+    unsigned char block[256];
+    for (std::size_t r = 0; r < h / 2; ++r) {
+        unsigned char* a = map + r * w;
+        unsigned char* b = map + (h - 1 - r) * w;
+        for (std::size_t x = 0; x < w; x += sizeof block) {
+            const std::size_t n = w - x < sizeof block ? w - x : sizeof block;
+            std::memcpy(block, a + x, n);
+            std::memcpy(a + x, b + x, n);
+            std::memcpy(b + x, block, n);
+        }
+    }
+}
+
 }  // namespace
 
 void SortPaletteByBrightness(unsigned char* pixels, int pixelCount, unsigned char* palette) {
@@ -73,6 +88,12 @@ void ScalePictureToScreen(unsigned char* heightMap, unsigned char* scratch, int 
     }
     const std::size_t w = static_cast<std::size_t>(pictureWidth);
     const std::size_t h = static_cast<std::size_t>(pictureHeight);
+    if (pictureWidth == screenWidth && pictureHeight == screenHeight) {
+        // Steps of exactly 1 pick every pixel of its row: only the flip is
+        // left, done in place by swapping rows.
+        FlipRows(heightMap, w, h);
+        return;
+    }
     for (std::size_t r = 0; r < h; ++r) {
         std::memcpy(scratch + r * w, heightMap + (h - 1 - r) * w, w);
     }

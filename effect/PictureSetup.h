@@ -15,7 +15,9 @@ void SortPaletteByBrightness(unsigned char* pixels, int pixelCount, unsigned cha
 // upside down into scratch, then stretches it, nearest neighbour by
 // accumulated double steps, back into heightMap as screenWidth x screenHeight
 // bytes, row 0 at the bottom.
-// heightMap must hold max(picture, screen) bytes and scratch the picture's.
+// heightMap must hold max(picture, screen) bytes and scratch the picture's;
+// a picture of the screen's size is only flipped, in place, and scratch is
+// left alone.
 // Any size that is not positive (or a null buffer) makes it a no-op.
 void ScalePictureToScreen(unsigned char* heightMap, unsigned char* scratch, int pictureWidth,
                           int pictureHeight, int screenWidth, int screenHeight);

@@ -4,7 +4,7 @@
 
 #include "effect/EffectSettings.h"
 
-class CRegistrySettings : public SettingsReader {
+class CRegistrySettings : public CSettingsReader {
 public:
     int ReadInt(SettingId id) override;
     CString ReadString(SettingId id) override;

@@ -71,7 +71,7 @@ public:
     uint32_t m_randomSeed = 0;
     // The effect itself: settings, height and light maps, image palette,
     // outcome and message, light path and frame step.
-    Effect m_effect;
+    CEffect m_effect;
     // The text is burnt in (or there is none), or the failure message measured.
     BOOL m_textDone = FALSE;
     BYTE m_colorIndex[256] = {};  // intensity -> pixel value of m_dib

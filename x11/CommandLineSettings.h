@@ -5,9 +5,9 @@
 #include "effect/EffectSettings.h"
 #include "x11/Options.h"
 
-class CommandLineSettingsReader : public SettingsReader {
+class CCommandLineSettingsReader : public CSettingsReader {
 public:
-    explicit CommandLineSettingsReader(const SettingValues& values) : m_values(values) {}
+    explicit CCommandLineSettingsReader(const SettingValues& values) : m_values(values) {}
     int ReadInt(SettingId id) override { return m_values.number[id]; }
     CString ReadString(SettingId id) override {
         const std::string& text = m_values.text[id];

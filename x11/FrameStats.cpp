@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-void FrameStats::OnFrame(std::int64_t wallNs, std::int64_t cpuNs) {
+void CFrameStats::OnFrame(std::int64_t wallNs, std::int64_t cpuNs) {
     if (m_windowWall < 0 || wallNs < m_windowWall) {
         m_windowWall = wallNs;
         m_windowCpu = cpuNs;
@@ -19,7 +19,7 @@ void FrameStats::OnFrame(std::int64_t wallNs, std::int64_t cpuNs) {
     m_frames = 0;
 }
 
-std::string FrameStats::Text() const {
+std::string CFrameStats::Text() const {
     if (!HasFigures()) return "-- fps";
     char text[64];
     std::snprintf(text, sizeof text, "%.1f fps, CPU %.1f%%", m_fps, m_cpuPercent);

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-class FrameStats {
+class CFrameStats {
 public:
     // One frame drawn at wall-clock time wallNs, the process having used
     // cpuNs of CPU time so far (both monotonic, in nanoseconds).

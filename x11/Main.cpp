@@ -17,6 +17,6 @@ int main(int argc, char** argv) {
         std::fputs(HelpText("orvane").c_str(), stdout);
         return 0;
     }
-    X11Saver saver(line);
+    CX11Saver saver(line);
     return saver.Run();
 }

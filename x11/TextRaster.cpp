@@ -78,9 +78,9 @@ std::vector<std::uint32_t> DecodeText(const char* text, std::size_t length) {
     return out;
 }
 
-std::unique_ptr<FontFace> FontFace::Open(const char* family, long long pixelHeight) {
+std::unique_ptr<CFontFace> CFontFace::Open(const char* family, long long pixelHeight) {
     pixelHeight = std::clamp<long long>(pixelHeight, 1, kMaxFontPixels);
-    std::unique_ptr<FontFace> font(new (std::nothrow) FontFace);
+    std::unique_ptr<CFontFace> font(new (std::nothrow) CFontFace);
     if (!font) return nullptr;
     FT_Library library = nullptr;
     if (FT_Init_FreeType(&library) != 0) return nullptr;
@@ -105,23 +105,23 @@ std::unique_ptr<FontFace> FontFace::Open(const char* family, long long pixelHeig
     return font;
 }
 
-FontFace::~FontFace() {
+CFontFace::~CFontFace() {
     if (m_face != nullptr) FT_Done_Face(static_cast<FT_Face>(m_face));
     if (m_library != nullptr) FT_Done_FreeType(static_cast<FT_Library>(m_library));
 }
 
-int FontFace::Advance(std::uint32_t character) {
+int CFontFace::Advance(std::uint32_t character) {
     FT_Face face = static_cast<FT_Face>(m_face);
     if (FT_Load_Char(face, character, FT_LOAD_DEFAULT) != 0) return 0;
     return static_cast<int>((face->glyph->advance.x + 32) >> 6);
 }
 
-bool FontFace::Load(std::uint32_t character) {
+bool CFontFace::Load(std::uint32_t character) {
     FT_Face face = static_cast<FT_Face>(m_face);
     return FT_Load_Char(face, character, FT_LOAD_RENDER) == 0 && face->glyph->bitmap.pixel_mode == FT_PIXEL_MODE_GRAY;
 }
 
-const unsigned char* FontFace::GlyphBitmap(int* width, int* rows, int* pitch, int* left, int* top) const {
+const unsigned char* CFontFace::GlyphBitmap(int* width, int* rows, int* pitch, int* left, int* top) const {
     const FT_GlyphSlot slot = static_cast<FT_Face>(m_face)->glyph;
     if (slot->bitmap.buffer == nullptr || slot->bitmap.pitch <= 0) return nullptr;
     *width = static_cast<int>(slot->bitmap.width);
@@ -132,7 +132,7 @@ const unsigned char* FontFace::GlyphBitmap(int* width, int* rows, int* pitch, in
     return slot->bitmap.buffer;
 }
 
-Coverage FontFace::RenderLine(const std::vector<std::uint32_t>& characters) {
+Coverage CFontFace::RenderLine(const std::vector<std::uint32_t>& characters) {
     Coverage line;
     long long width = 0;
     std::vector<int> advances;
@@ -157,7 +157,7 @@ Coverage FontFace::RenderLine(const std::vector<std::uint32_t>& characters) {
     return line;
 }
 
-bool BuildTextMask(FontFace& face, const TextLines& lines, int screenWidth, int screenHeight, bool darkestIsBlack,
+bool BuildTextMask(CFontFace& face, const TextLines& lines, int screenWidth, int screenHeight, bool darkestIsBlack,
                    std::vector<unsigned char>* mask) {
     mask->clear();
     if (screenWidth <= 0 || screenHeight <= 0) return true;

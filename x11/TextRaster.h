@@ -22,15 +22,15 @@ struct Coverage {
     std::vector<unsigned char> data;
 };
 
-class FontFace {
+class CFontFace {
 public:
     // The face that fontconfig matches for family at pixelHeight (held to
     // 1..kMaxFontPixels), normal weight, upright; family is cut to 31
     // characters. Null only when no font file can be opened at all.
-    static std::unique_ptr<FontFace> Open(const char* family, long long pixelHeight);
-    ~FontFace();
-    FontFace(const FontFace&) = delete;
-    FontFace& operator=(const FontFace&) = delete;
+    static std::unique_ptr<CFontFace> Open(const char* family, long long pixelHeight);
+    ~CFontFace();
+    CFontFace(const CFontFace&) = delete;
+    CFontFace& operator=(const CFontFace&) = delete;
 
     // Height of a character cell (ascent + descent) and the baseline within it.
     int CellHeight() const { return m_ascent + m_descent; }
@@ -47,7 +47,7 @@ public:
     const std::string& FileName() const { return m_file; }
 
 private:
-    FontFace() = default;
+    CFontFace() = default;
     bool Load(std::uint32_t character);  // renders the glyph into the face's slot
     const unsigned char* GlyphBitmap(int* width, int* rows, int* pitch, int* left, int* top) const;
 
@@ -59,7 +59,7 @@ private:
 };
 
 template <typename Draw>
-void FontFace::ForEachGlyphPixel(std::uint32_t character, long long penX, long long cellTop, Draw draw) {
+void CFontFace::ForEachGlyphPixel(std::uint32_t character, long long penX, long long cellTop, Draw draw) {
     if (!Load(character)) return;
     int width = 0, rows = 0, pitch = 0, left = 0, top = 0;
     const unsigned char* bits = GlyphBitmap(&width, &rows, &pitch, &left, &top);
@@ -82,5 +82,5 @@ void FontFace::ForEachGlyphPixel(std::uint32_t character, long long penX, long l
 // Outside the cells the screen shows ramp entry 0: black when
 // darkestIsBlack. Returns false (and an empty mask) when the mask cannot be
 // allocated.
-bool BuildTextMask(FontFace& face, const TextLines& lines, int screenWidth, int screenHeight, bool darkestIsBlack,
+bool BuildTextMask(CFontFace& face, const TextLines& lines, int screenWidth, int screenHeight, bool darkestIsBlack,
                    std::vector<unsigned char>* mask);

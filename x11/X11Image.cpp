@@ -9,25 +9,25 @@
 
 namespace {
 // The one object Xlib's process-wide error handler reports to.
-X11Errors* g_errors = nullptr;
+CX11Errors* g_errors = nullptr;
 }  // namespace
 
-X11Errors::X11Errors(Display* display) : m_display(display) {
+CX11Errors::CX11Errors(Display* display) : m_display(display) {
     g_errors = this;
-    XSetErrorHandler(&X11Errors::OnError);
+    XSetErrorHandler(&CX11Errors::OnError);
 }
 
-X11Errors::~X11Errors() {
+CX11Errors::~CX11Errors() {
     if (g_errors == this) g_errors = nullptr;
 }
 
-bool X11Errors::EndTrap() {
+bool CX11Errors::EndTrap() {
     XSync(m_display, False);
     m_trapping = false;
     return m_trapped == 0;
 }
 
-int X11Errors::OnError(Display*, XErrorEvent* event) {
+int CX11Errors::OnError(Display*, XErrorEvent* event) {
     if (g_errors == nullptr) return 0;
     if (g_errors->m_trapping) ++g_errors->m_trapped;
     if ((event->error_code == BadWindow || event->error_code == BadDrawable) && event->resourceid == g_errors->m_watched)
@@ -35,7 +35,7 @@ int X11Errors::OnError(Display*, XErrorEvent* event) {
     return 0;
 }
 
-X11Image::X11Image(Display* display, Visual* visual, int depth, bool tryShm, X11Errors& errors)
+CX11Image::CX11Image(Display* display, Visual* visual, int depth, bool tryShm, CX11Errors& errors)
     : m_display(display), m_visual(visual), m_depth(depth), m_errors(errors),
       m_useShm(tryShm && XShmQueryExtension(display)) {
     // The server's pixel size and byte order at this depth.
@@ -50,9 +50,9 @@ X11Image::X11Image(Display* display, Visual* visual, int depth, bool tryShm, X11
     m_swapBytes = (ImageByteOrder(display) == LSBFirst) != hostLsbFirst;
 }
 
-X11Image::~X11Image() { Free(); }
+CX11Image::~CX11Image() { Free(); }
 
-void X11Image::Free() {
+void CX11Image::Free() {
     if (m_image == nullptr) return;
     if (m_useShm) {
         XShmDetach(m_display, &m_shm);
@@ -68,7 +68,7 @@ void X11Image::Free() {
     m_capacityWidth = m_capacityHeight = 0;
 }
 
-bool X11Image::Create(int width, int height) {
+bool CX11Image::Create(int width, int height) {
     Free();
     if (m_useShm) {
         m_image = XShmCreateImage(m_display, m_visual, m_depth, ZPixmap, nullptr, &m_shm, width, height);
@@ -115,7 +115,7 @@ bool X11Image::Create(int width, int height) {
     return true;
 }
 
-ImageBuffer X11Image::Reserve(int left, int top, int width, int height) {
+ImageBuffer CX11Image::Reserve(int left, int top, int width, int height) {
     m_current = ImageBuffer{nullptr, 0, m_bitsPerPixel, left, top, width, height};
     if (width <= 0 || height <= 0) return m_current;
     if (m_image == nullptr || width > m_capacityWidth || height > m_capacityHeight) {
@@ -129,7 +129,7 @@ ImageBuffer X11Image::Reserve(int left, int top, int width, int height) {
     return m_current;
 }
 
-void X11Image::Put(Drawable target, GC gc) {
+void CX11Image::Put(Drawable target, GC gc) {
     if (m_image == nullptr || m_current.data == nullptr) return;
     const ImageBuffer& b = m_current;
     if (m_useShm) {

@@ -9,14 +9,14 @@
 
 #include "x11/PixelFormat.h"
 
-class X11Errors;
+class CX11Errors;
 
-class X11Image {
+class CX11Image {
 public:
-    X11Image(Display* display, Visual* visual, int depth, bool tryShm, X11Errors& errors);
-    ~X11Image();
-    X11Image(const X11Image&) = delete;
-    X11Image& operator=(const X11Image&) = delete;
+    CX11Image(Display* display, Visual* visual, int depth, bool tryShm, CX11Errors& errors);
+    ~CX11Image();
+    CX11Image(const CX11Image&) = delete;
+    CX11Image& operator=(const CX11Image&) = delete;
 
     // Pixel size and byte order of the server's images at this depth.
     int BitsPerPixel() const { return m_bitsPerPixel; }
@@ -37,7 +37,7 @@ private:
     Display* m_display;
     Visual* m_visual;
     int m_depth;
-    X11Errors& m_errors;
+    CX11Errors& m_errors;
     bool m_useShm;
     XImage* m_image = nullptr;
     XShmSegmentInfo m_shm{};
@@ -50,10 +50,10 @@ private:
 
 // The X error handler's findings: Xlib reports errors through one
 // process-wide handler, which writes here.
-class X11Errors {
+class CX11Errors {
 public:
-    explicit X11Errors(Display* display);
-    ~X11Errors();
+    explicit CX11Errors(Display* display);
+    ~CX11Errors();
     // Errors about this window (it was destroyed) end the program.
     void Watch(Window window) { m_watched = window; }
     bool WatchedWindowGone() const { return m_watchedGone; }

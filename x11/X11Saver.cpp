@@ -10,7 +10,6 @@
 #include <cstdio>
 
 #include "effect/TextLines.h"
-#include "x11/CommandLineSettings.h"
 
 namespace {
 
@@ -32,17 +31,11 @@ int OnIoError(Display*) {
     _exit(1);
 }
 
-PixelRect Union(const PixelRect& a, const PixelRect& b) {
-    if (a.Empty()) return b;
-    if (b.Empty()) return a;
-    return {std::min(a.x0, b.x0), std::min(a.y0, b.y0), std::max(a.x1, b.x1), std::max(a.y1, b.y1)};
-}
-
 constexpr int kUiPixels = 16;  // the failure message's and -fps's text
 
 }  // namespace
 
-X11Saver::~X11Saver() {
+CX11Saver::~CX11Saver() {
     m_image.reset();
     if (m_display != nullptr) {
         if (m_gc != nullptr) XFreeGC(m_display, m_gc);
@@ -52,7 +45,7 @@ X11Saver::~X11Saver() {
     }
 }
 
-bool X11Saver::OpenTarget() {
+bool CX11Saver::OpenTarget() {
     const int screen = DefaultScreen(m_display);
     const Window root = RootWindow(m_display, screen);
     if (m_line.mode == WindowMode::OwnWindow) {
@@ -97,7 +90,7 @@ bool X11Saver::OpenTarget() {
     m_width = attributes.width;
     m_height = attributes.height;
     m_gc = XCreateGC(m_display, m_window, 0, nullptr);
-    m_image.reset(new X11Image(m_display, m_visual, m_depth, true, *m_errors));
+    m_image.reset(new CX11Image(m_display, m_visual, m_depth, true, *m_errors));
     const XVisualInfo* info = nullptr;
     XVisualInfo wanted{};
     wanted.visualid = XVisualIDFromVisual(m_visual);
@@ -122,23 +115,15 @@ bool X11Saver::OpenTarget() {
         XSetWindowColormap(m_display, m_window, m_colormap);
         XInstallColormap(m_display, m_colormap);
     }
-    m_uiFont = FontFace::Open("sans-serif", kUiPixels);
+    m_uiFont = CFontFace::Open("sans-serif", kUiPixels);
     return true;
 }
 
-void X11Saver::Setup() {
+void CX11Saver::Setup() {
     m_resized = false;
-    CommandLineSettingsReader reader(m_line.settings);
-    // A visual the effect cannot show counts as too few colours.
-    const int bits = m_format.kind == VisualKind::Unsupported ? std::min(m_depth, 4) : m_depth;
-    const auto seed = static_cast<std::uint32_t>(Now(CLOCK_MONOTONIC) / 1000000);
-    m_rows.clear();
-    m_rows.shrink_to_fit();
-    m_effect.Setup(ReadEffectSettings(reader), m_width, m_height, bits, seed);
-
-    unsigned char palette[kImagePaletteBytes];
-    std::copy(m_effect.ImagePalette(), m_effect.ImagePalette() + kImagePaletteBytes, palette);
-    if (m_effect.Failure() != kEffectRuns) palette[0] = palette[1] = palette[2] = 0;  // black around the red band
+    m_screen.Setup(m_line.settings, m_width, m_height, m_depth, m_format.kind,
+                   CScreenEffect::SeedAt(Now(CLOCK_MONOTONIC)));
+    const unsigned char* palette = m_screen.Palette();
     m_table = BuildPixelTable(palette, m_format);
     if (m_colormap != 0) {
         XColor colors[256];
@@ -151,47 +136,45 @@ void X11Saver::Setup() {
         }
         XStoreColors(m_display, m_colormap, colors, 256);
     }
-    if (m_effect.Failure() == kEffectRuns && m_width > 0 && m_height > 0) {
-        m_rows.assign(static_cast<std::size_t>(m_width) * m_height, 0);
-        if (m_effect.NeedsText()) {
-            const int dpi = 96;  // the Windows saver's usual logical inch
-            std::unique_ptr<FontFace> face =
-                FontFace::Open(m_effect.Settings().fontFace, FontPixelHeight(m_effect.Settings().fontHeight, dpi));
-            std::vector<unsigned char> mask;
-            const unsigned char* p = m_effect.ImagePalette();
-            if (face && BuildTextMask(*face, SplitTextLines(m_effect.Settings().text), m_width, m_height,
-                                      p[0] == 0 && p[1] == 0 && p[2] == 0, &mask) && !mask.empty()) {
-                m_effect.CutTextUnderMask(mask.data(), static_cast<std::size_t>(m_width), 0, m_height);
-            }
+    CEffect& effect = m_screen.GetEffect();
+    if (m_screen.Rows() != nullptr && effect.NeedsText()) {
+        const int dpi = 96;  // the Windows saver's usual logical inch
+        std::unique_ptr<CFontFace> face =
+            CFontFace::Open(effect.Settings().fontFace, FontPixelHeight(effect.Settings().fontHeight, dpi));
+        std::vector<unsigned char> mask;
+        const unsigned char* p = effect.ImagePalette();
+        if (face && BuildTextMask(*face, SplitTextLines(effect.Settings().text), m_width, m_height,
+                                  p[0] == 0 && p[1] == 0 && p[2] == 0, &mask) && !mask.empty()) {
+            effect.CutTextUnderMask(mask.data(), static_cast<std::size_t>(m_width), 0, m_height);
         }
     }
     Repaint();
 }
 
-void X11Saver::Repaint() {
+void CX11Saver::Repaint() {
     XSetForeground(m_display, m_gc, m_table[0]);
     XFillRectangle(m_display, m_window, m_gc, 0, 0, static_cast<unsigned>(m_width), static_cast<unsigned>(m_height));
-    if (m_effect.Failure() != kEffectRuns) {
+    if (!m_screen.Runs()) {
         DrawFailureMessage();
-    } else if (!m_rows.empty()) {
-        PutRows(m_effect.LitArea());
+    } else if (m_screen.Rows() != nullptr) {
+        PutRows(m_screen.GetEffect().LitArea());
     }
     XFlush(m_display);
 }
 
-void X11Saver::PutRows(const PixelRect& mapRect) {
+void CX11Saver::PutRows(const PixelRect& mapRect) {
     const PixelRect r{std::max(mapRect.x0, 0), std::max(mapRect.y0, 0), std::min(mapRect.x1, m_width),
                       std::min(mapRect.y1, m_height)};
     if (r.Empty()) return;
     const PixelRect window = ImageRectOf(r, m_height);
     const ImageBuffer buffer = m_image->Reserve(window.x0, window.y0, window.x1 - window.x0, window.y1 - window.y0);
     if (buffer.data == nullptr) return;
-    ConvertRectToImage(m_rows.data(), static_cast<std::size_t>(m_width), m_width, m_height, r, m_table, buffer);
+    ConvertRectToImage(m_screen.Rows(), static_cast<std::size_t>(m_width), m_width, m_height, r, m_table, buffer);
     m_image->Put(m_window, m_gc);
 }
 
 // Intensities (bottom row first) through the palette's table at window position (left, top).
-void X11Saver::PutBlock(const std::vector<unsigned char>& bottomUp, int width, int height, int left, int top) {
+void CX11Saver::PutBlock(const std::vector<unsigned char>& bottomUp, int width, int height, int left, int top) {
     const ImageBuffer buffer = m_image->Reserve(left, top, width, height);
     if (buffer.data == nullptr) return;
     // The block is a map of its own: its window rows start at 0.
@@ -203,9 +186,10 @@ void X11Saver::PutBlock(const std::vector<unsigned char>& bottomUp, int width, i
     m_image->Put(m_window, m_gc);
 }
 
-void X11Saver::DrawFailureMessage() {
+void CX11Saver::DrawFailureMessage() {
     if (!m_uiFont) return;
-    const char* message = m_effect.Message();
+    const CEffect& effect = m_screen.GetEffect();
+    const char* message = effect.Message();
     const Coverage line = m_uiFont->RenderLine(DecodeText(message, std::char_traits<char>::length(message)));
     if (line.width <= 0 || line.height <= 0) return;
     // Black letters (entry 0) on the red band (entries 1..255 are red).
@@ -214,10 +198,10 @@ void X11Saver::DrawFailureMessage() {
         for (int x = 0; x < line.width; ++x)
             block[static_cast<std::size_t>(line.height - 1 - y) * line.width + x] =
                 line.data[static_cast<std::size_t>(y) * line.width + x] >= 128 ? 0 : 255;
-    PutBlock(block, line.width, line.height, m_effect.CenterX() - line.width / 2, m_effect.CenterY());
+    PutBlock(block, line.width, line.height, effect.CenterX() - line.width / 2, effect.CenterY());
 }
 
-void X11Saver::DrawFps() {
+void CX11Saver::DrawFps() {
     if (!m_uiFont) return;
     const std::string text = m_stats.Text();
     const Coverage line = m_uiFont->RenderLine(DecodeText(text.c_str(), text.size()));
@@ -232,14 +216,12 @@ void X11Saver::DrawFps() {
     PutBlock(block, w, h, 0, std::max(m_height - h, 0));
 }
 
-void X11Saver::Frame() {
-    m_effect.MoveLight();
-    if (m_effect.Failure() != kEffectRuns) {
+void CX11Saver::Frame() {
+    const PixelRect changed = m_screen.Step();
+    if (!m_screen.Runs()) {
         DrawFailureMessage();
-    } else if (!m_rows.empty()) {
-        const PixelRect before = m_effect.LitArea();
-        m_effect.RenderFrame(m_rows.data(), m_width, nullptr);
-        PutRows(Union(before, m_effect.LitArea()));
+    } else {
+        PutRows(changed);
     }
     if (m_line.showFps) {
         m_stats.OnFrame(Now(CLOCK_MONOTONIC), Now(CLOCK_PROCESS_CPUTIME_ID));
@@ -248,11 +230,11 @@ void X11Saver::Frame() {
     XFlush(m_display);
 }
 
-void X11Saver::OnExpose(const XExposeEvent& event) {
+void CX11Saver::OnExpose(const XExposeEvent& event) {
     if (event.count == 0) Repaint();
 }
 
-void X11Saver::OnConfigureNotify(const XConfigureEvent& event) {
+void CX11Saver::OnConfigureNotify(const XConfigureEvent& event) {
     if (event.window != m_window) return;
     if (event.width != m_width || event.height != m_height) {
         m_width = event.width;
@@ -261,7 +243,7 @@ void X11Saver::OnConfigureNotify(const XConfigureEvent& event) {
     }
 }
 
-void X11Saver::HandleEvent(const XEvent& event) {
+void CX11Saver::HandleEvent(const XEvent& event) {
     switch (event.type) {
     case Expose: OnExpose(event.xexpose); break;
     case ConfigureNotify: OnConfigureNotify(event.xconfigure); break;
@@ -279,7 +261,7 @@ void X11Saver::HandleEvent(const XEvent& event) {
     }
 }
 
-bool X11Saver::Start() {
+bool CX11Saver::Start() {
     sigset_t endSignals;
     sigset_t& waitMask = m_waitMask;
     sigemptyset(&endSignals);
@@ -301,16 +283,16 @@ bool X11Saver::Start() {
         return false;
     }
     XSetIOErrorHandler(OnIoError);
-    m_errors.reset(new X11Errors(m_display));
+    m_errors.reset(new CX11Errors(m_display));
     if (!OpenTarget()) return false;
     Setup();
     return true;
 }
 
-int X11Saver::Loop() {
+int CX11Saver::Loop() {
     const sigset_t& waitMask = m_waitMask;
 
-    const std::int64_t period = static_cast<std::int64_t>(FrameTimerPeriod(m_effect.FrameRate())) * 1000000;
+    const std::int64_t period = static_cast<std::int64_t>(FrameTimerPeriod(m_screen.GetEffect().FrameRate())) * 1000000;
     std::int64_t next = Now(CLOCK_MONOTONIC);
     pollfd fd{ConnectionNumber(m_display), POLLIN, 0};
     while (!m_end && !g_endSignal && !m_errors->WatchedWindowGone()) {

@@ -10,19 +10,19 @@
 #include <string>
 #include <vector>
 
-#include "effect/Effect.h"
 #include "x11/FrameStats.h"
 #include "x11/Options.h"
 #include "x11/PixelFormat.h"
+#include "x11/ScreenEffect.h"
 #include "x11/TextRaster.h"
 #include "x11/X11Image.h"
 
-class X11Saver {
+class CX11Saver {
 public:
-    explicit X11Saver(const CommandLine& line) : m_line(line) {}
-    ~X11Saver();
-    X11Saver(const X11Saver&) = delete;
-    X11Saver& operator=(const X11Saver&) = delete;
+    explicit CX11Saver(const CommandLine& line) : m_line(line) {}
+    ~CX11Saver();
+    CX11Saver(const CX11Saver&) = delete;
+    CX11Saver& operator=(const CX11Saver&) = delete;
 
     // Runs until something ends it; returns the exit status (0: asked to
     // end; 1: no display or no such window).
@@ -50,7 +50,7 @@ private:
 
     CommandLine m_line;
     Display* m_display = nullptr;
-    std::unique_ptr<X11Errors> m_errors;
+    std::unique_ptr<CX11Errors> m_errors;
     Window m_window = 0;
     bool m_ownWindow = false;
     Atom m_deleteWindow = 0;
@@ -64,10 +64,9 @@ private:
     bool m_end = false;
     PixelFormat m_format{};
     PixelTable m_table{};
-    std::unique_ptr<X11Image> m_image;
-    Effect m_effect;
-    std::vector<unsigned char> m_rows;  // the frame's 8-bit intensities, bottom row first
-    std::unique_ptr<FontFace> m_uiFont;  // the failure message and -fps
-    FrameStats m_stats;
+    std::unique_ptr<CX11Image> m_image;
+    CScreenEffect m_screen;  // the effect, its rows and the palette shown
+    std::unique_ptr<CFontFace> m_uiFont;  // the failure message and -fps
+    CFrameStats m_stats;
     sigset_t m_waitMask{};  // the signal mask while waiting: the end signals let through
 };

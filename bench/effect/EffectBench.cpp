@@ -119,6 +119,6 @@ BENCHMARK(BM_FrameReference)->Apply(Screens);
 BENCHMARK(BM_FrameFast)->Apply(Screens);
 BENCHMARK(BM_Bump<ApplyBumpReference>)->Name("BM_BumpReference")->Apply(Screens);
 BENCHMARK(BM_Bump<ApplyBump>)->Name("BM_BumpFast")->Apply(Screens);
-BENCHMARK(BM_GenerateDefaultPicture)->Args({3840, 2160})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GenerateDefaultPicture)->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMillisecond);
 
 }  // namespace

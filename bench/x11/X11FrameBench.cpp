@@ -61,7 +61,7 @@ int main(int argc, char** argv) {
     for (int i = 2; i < argc; ++i) args.push_back(argv[i]);
     CommandLine line;
     if (ParseCommandLine(static_cast<int>(args.size()), args.data(), nullptr, &line).status != ParseStatus::Run) return 1;
-    X11Saver saver(line);
+    CX11Saver saver(line);
     if (!saver.Start()) return 1;
     saver.Frame();
     XSync(saver.GetDisplay(), False);

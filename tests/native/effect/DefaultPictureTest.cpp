@@ -115,11 +115,14 @@ TEST_P(DefaultPictureSizeTest, BordersAreZeroAndPassesMatchLiteralForm) {
     }
 
     std::vector<unsigned char> literal = pixels;
+    std::vector<unsigned char> twice = pixels;
     for (int pass = 0; pass < 2; ++pass) {
         SmoothDefaultPicture(pixels.data(), s.width, s.height);
         SmoothLiterally(literal, s.width, s.height);
         ASSERT_EQ(pixels, literal) << "pass " << pass;
     }
+    SmoothDefaultPictureTwice(twice.data(), s.width, s.height);
+    ASSERT_EQ(twice, literal) << "both passes in one sweep";
     for (std::size_t k = 0; k < head; ++k) {
         ASSERT_EQ(pixels[k], 0) << k;
     }
@@ -132,7 +135,7 @@ TEST_P(DefaultPictureSizeTest, BordersAreZeroAndPassesMatchLiteralForm) {
 INSTANTIATE_TEST_SUITE_P(Sizes, DefaultPictureSizeTest,
                          ::testing::Values(Size{1, 1}, Size{1, 6}, Size{1, 7}, Size{2, 3}, Size{2, 4},
                                            Size{3, 3}, Size{5, 3}, Size{6, 3}, Size{7, 2}, Size{64, 48},
-                                           Size{33, 17}));
+                                           Size{33, 17}, Size{1, 40}, Size{2, 40}, Size{6, 9}, Size{333, 5}));
 
 // The C run-time's sequence whatever the build's own rand: the platform's
 // rand after srand(1) starts 41, 18467, 6334, 26500, 19169.

@@ -33,7 +33,7 @@ Bytes Copy(const unsigned char* p, std::size_t n) { return Bytes(p, p + n); }
 TEST(Effect, EmptyStoreRunsTheDefaultPictureOnTheDefaultPath) {
     EffectSettings s = DefaultEffectSettings();
     s.bumpFromIndex = 9;  // the default picture ignores the threshold
-    Effect effect;
+    CEffect effect;
     effect.Setup(s, 64, 48, 24, 77);
     ASSERT_EQ(effect.Failure(), kEffectRuns);
     EXPECT_STREQ(effect.Message(), "");
@@ -66,7 +66,7 @@ TEST_P(EffectFailureTest, GivesTheOutcomeItsMessageAndTheRedPalette) {
     s.pictureFile = c.pictureFile;
     s.xPosition = "Left";
     s.frameRate = -5;
-    Effect effect;
+    CEffect effect;
     effect.Setup(s, c.width, c.height, c.bitsPerPixel, 1);
     EXPECT_EQ(effect.Failure(), c.outcome);
     EXPECT_STREQ(effect.Message(), c.message);
@@ -99,7 +99,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
 
 TEST(Effect, WithoutDisplayFailsForMemory) {
-    Effect effect;
+    CEffect effect;
     effect.SetupWithoutDisplay(DefaultEffectSettings(), 640, 480);
     EXPECT_EQ(effect.Failure(), kEffectNoPicture);
     EXPECT_STREQ(effect.Message(), " Sorry, not enough memory ");
@@ -117,7 +117,7 @@ TEST(Effect, FramesMatchTheReferencePassAndReportTheLitArea) {
     s.xDistance = 30;
     s.yDistance = 12;
     const int w = 96, h = 64, stride = 96;
-    Effect effect;
+    CEffect effect;
     effect.Setup(s, w, h, 24, 5);
     ASSERT_EQ(effect.Failure(), kEffectRuns);
     unsigned char table[256];
@@ -145,7 +145,7 @@ TEST(Effect, FramesMatchTheReferencePassAndReportTheLitArea) {
 TEST(Effect, TextCutsHeightsUnderBlackPixelsOnly) {
     EffectSettings s = DefaultEffectSettings();
     const int w = 32, h = 24;
-    Effect effect;
+    CEffect effect;
     effect.Setup(s, w, h, 32, 3);
     Bytes expected = Copy(effect.HeightMap(), w * h);
     // Screen rows 4 and 5 (top-down) black from column 8 on; the rest white.
@@ -157,7 +157,7 @@ TEST(Effect, TextCutsHeightsUnderBlackPixelsOnly) {
             mask[static_cast<std::size_t>(r) * w + x] = 1;
             expected[static_cast<std::size_t>(h - 1 - (4 + r)) * w + x] = 0;
         }
-    Effect other;
+    CEffect other;
     other.Setup(s, w, h, 32, 3);
     effect.CutTextUnderBlack(rgb.data(), w, 4, 2);
     other.CutTextUnderMask(mask.data(), w, 4, 2);
@@ -167,7 +167,7 @@ TEST(Effect, TextCutsHeightsUnderBlackPixelsOnly) {
 
 TEST(Effect, SetupAgainStartsOverAtTheNewSize) {
     EffectSettings s = DefaultEffectSettings();
-    Effect effect;
+    CEffect effect;
     effect.Setup(s, 40, 30, 24, 9);
     effect.MoveLight();
     Bytes bits(40 * 30);
@@ -180,7 +180,7 @@ TEST(Effect, SetupAgainStartsOverAtTheNewSize) {
 }
 
 // A store that records the order of reads and answers a value per key.
-class RecordingReader : public SettingsReader {
+class RecordingReader : public CSettingsReader {
 public:
     int ReadInt(SettingId id) override {
         order.push_back(id);

@@ -1,6 +1,7 @@
 // The core from each parity case's settings gives the frames and palettes
 // every front-end must show (tests/common/FrameParity.h).
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -15,7 +16,7 @@ namespace {
 using namespace frameparity;
 
 // A store holding the case's values; the picture token becomes picturePath.
-class CaseStore : public SettingsReader {
+class CaseStore : public CSettingsReader {
 public:
     CaseStore(const Case& c, const std::string& picturePath) : m_case(c), m_picturePath(picturePath) {}
     int ReadInt(SettingId id) override {
@@ -42,10 +43,10 @@ class FrameParityTest : public ::testing::TestWithParam<Case> {};
 
 TEST_P(FrameParityTest, CoreGivesTheExpectedFrames) {
     const Case& c = GetParam();
-    const std::string path = ::testing::TempDir() + "orvane-parity.gif";
+    const std::string path = ::testing::TempDir() + "orvane-parity-" + std::to_string(getpid()) + ".gif";
     giftest::WriteFile(path, ParityGif());
     CaseStore store(c, path);
-    Effect effect;
+    CEffect effect;
     effect.Setup(ReadEffectSettings(store), kWidth, kHeight, 24, c.seed);
     ASSERT_EQ(effect.Failure(), kEffectRuns) << effect.Message();
     ASSERT_FALSE(effect.NeedsText());

@@ -7,7 +7,7 @@ namespace {
 constexpr std::int64_t kMs = 1000000;
 
 TEST(FrameStats, RateAndLoadOverEachFullSecond) {
-    FrameStats stats;
+    CFrameStats stats;
     EXPECT_EQ(stats.Text(), "-- fps");
     // 25 frames 40 ms apart, each using 10 ms of CPU: 25 fps at 25 %.
     for (int i = 0; i <= 25; ++i) stats.OnFrame(1000 * kMs + i * 40 * kMs, i * 10 * kMs);
@@ -21,7 +21,7 @@ TEST(FrameStats, RateAndLoadOverEachFullSecond) {
 }
 
 TEST(FrameStats, AClockGoingBackStartsOver) {
-    FrameStats stats;
+    CFrameStats stats;
     stats.OnFrame(5000 * kMs, 0);
     stats.OnFrame(1000 * kMs, 0);
     stats.OnFrame(1500 * kMs, 0);

@@ -34,7 +34,7 @@ TEST(DecodeText, Utf8WhenValidOtherwiseOneCharacterPerByte) {
 class TextMaskFixture : public ::testing::Test {
 protected:
     static constexpr int kWidth = 320, kHeight = 200;
-    std::unique_ptr<FontFace> face = FontFace::Open("sans-serif", 24);
+    std::unique_ptr<CFontFace> face = CFontFace::Open("sans-serif", 24);
     std::vector<unsigned char> mask;
 
     // Bounding box of the black (1) pixels in rows [top, bottom).
@@ -103,7 +103,7 @@ TEST_F(TextMaskFixture, EmptyLinesAdvanceButDoNotCountInTheBlock) {
 TEST_F(TextMaskFixture, HugeTextAndFontStayInsideTheScreen) {
     // A 4096-pixel face (the largest drawn) and a 10 000-character line: only
     // the cells on the screen are drawn, nothing is written beside the mask.
-    std::unique_ptr<FontFace> huge = FontFace::Open(std::string(10000, 'x').c_str(), LLONG_MAX);
+    std::unique_ptr<CFontFace> huge = CFontFace::Open(std::string(10000, 'x').c_str(), LLONG_MAX);
     ASSERT_TRUE(huge);
     EXPECT_GT(huge->CellHeight(), 4000);
     const std::string line(10000, 'W');
