@@ -40,8 +40,7 @@ BumpSettings CEffect::Bump() const {
     return BumpSettings{m_settings.xFallOff, m_settings.yFallOff, m_settings.bumpMultiplier, m_bumpFromIndex};
 }
 
-void CEffect::Setup(const EffectSettings& settings, int width, int height, int bitsPerPixel,
-                   std::uint32_t randomSeed) {
+void CEffect::Start(const EffectSettings& settings, int width, int height, int bitsPerPixel) {
     Release();
     m_settings = settings;
     m_width = width;
@@ -55,10 +54,16 @@ void CEffect::Setup(const EffectSettings& settings, int width, int height, int b
     m_frame = BumpFrame();
 
     m_bumpFromIndex = settings.bumpFromIndex;
+    m_angleStep = ::AngleStep(settings.speed, settings.cwDirection);
+    m_frameRate = EffectiveFrameRate(settings.frameRate);
+}
+
+void CEffect::Setup(const EffectSettings& settings, int width, int height, int bitsPerPixel,
+                    std::uint32_t randomSeed) {
+    Start(settings, width, height, bitsPerPixel);
     int pictureWidth = 0, pictureHeight = 0;
     LoadPicture(randomSeed, &pictureWidth, &pictureHeight);
     PlacePath();
-    m_angleStep = ::AngleStep(settings.speed, settings.cwDirection);
     CheckFailures();
 
     // The pixel count of a picture that was loaded always fits an int.
@@ -81,25 +86,10 @@ void CEffect::Setup(const EffectSettings& settings, int width, int height, int b
         if (!flipOnly) ClearLightMap(m_lightMap, m_width, m_height);
         m_frame.KnowClearLightMap(m_lightMap, m_width, m_height);
     }
-
-    m_frameRate = EffectiveFrameRate(settings.frameRate);
 }
 
 void CEffect::SetupWithoutDisplay(const EffectSettings& settings, int width, int height) {
-    Release();
-    m_settings = settings;
-    m_width = width;
-    m_height = height;
-    m_bitsPerPixel = 0;
-    m_failure = kEffectRuns;
-    m_message[0] = '\0';
-    m_angle = 0.0;
-    m_radiusScale = 1.0;
-    m_light = LightPosition{0, 0};
-    m_frame = BumpFrame();
-    m_bumpFromIndex = settings.bumpFromIndex;
-    m_angleStep = ::AngleStep(settings.speed, settings.cwDirection);
-    m_frameRate = EffectiveFrameRate(settings.frameRate);
+    Start(settings, width, height, 0);
     std::memset(m_imagePalette, 0, sizeof m_imagePalette);
     FailForMemory();
 }

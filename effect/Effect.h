@@ -113,6 +113,9 @@ public:
     void InvalidateFrame() { m_frame.Invalidate(); }
 
 private:
+    // What every set-up starts from: no maps, the settings and size taken,
+    // the light at the start of its path, the step and the frame rate.
+    void Start(const EffectSettings& settings, int width, int height, int bitsPerPixel);
     void LoadPicture(std::uint32_t randomSeed, int* pictureWidth, int* pictureHeight);
     void PlacePath();
     void CheckFailures();
