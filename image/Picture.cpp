@@ -8,6 +8,7 @@
 #include "image/Quantize.h"
 #include "image/StbDecode.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstddef>
 #include <cstdint>
@@ -51,10 +52,10 @@ ImageBudget BudgetFor(int width, int height, std::size_t fileBytes) {
     const std::uint64_t w = static_cast<std::uint64_t>(width);
     const std::uint64_t h = static_cast<std::uint64_t>(height);
     const std::uint64_t block = 8 * (w + 32) * (h + 32);
+    const std::uint64_t inflated = 16 * w * h + 2 * h;
     const std::uint64_t file = 2 * static_cast<std::uint64_t>(fileBytes);
-    std::uint64_t largest = block > file ? block : file;
-    largest = largest > kPictureBlockFloor ? largest : kPictureBlockFloor;
-    const std::uint64_t total = 20 * w * h + file + kPictureBudgetSlack;
+    const std::uint64_t largest = std::max({block, inflated, file, std::uint64_t{kPictureBlockFloor}});
+    const std::uint64_t total = 28 * w * h + file + kPictureBudgetSlack;
     ImageBudget budget = {};
     budget.largestBlock = largest < SIZE_MAX ? static_cast<std::size_t>(largest) : SIZE_MAX;
     budget.total = total < SIZE_MAX ? static_cast<std::size_t>(total) : SIZE_MAX;

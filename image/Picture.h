@@ -15,7 +15,7 @@ PictureFormat PictureFormatOf(const unsigned char* bytes, std::size_t size);
 // The largest PNG, JPEG or BMP picture that is decoded: 2^25 pixels (for
 // instance 8192 x 4096), refused from its header before anything large is
 // allocated. The library decodes into 4 bytes a pixel (8 for a 16-bit PNG, on
-// the way), so no block it asks for exceeds kGifMaxBufferBytes.
+// the way, whose inflate buffer may reach twice that: see the budget below).
 constexpr std::size_t kPictureMaxPixels = std::size_t(1) << 25;
 
 // The longest picture file that is read into memory.
@@ -25,13 +25,17 @@ constexpr std::size_t kPictureMaxFileBytes = std::size_t(1) << 28;
 // bytes (the library's buffers and the colour reduction's, through
 // ImageMemory.h), refused at once as a damaged file beyond it:
 //  - no single block larger than 8 x (w + 32) x (h + 32) bytes (16-bit RGBA,
-//    with the rows and columns a JPEG pads to whole blocks), 2 f (the PNG
-//    data chunks gathered in a block that doubles) or kPictureBlockFloor
-//    (the reduction's tables), whichever is largest;
-//  - all blocks alive at once at most 20 w h (five times the RGBA picture)
-//    + 2 f + kPictureBudgetSlack.
-// A PNG whose data inflates past what its header announces thus stops
-// within a few megabytes.
+//    with the rows and columns a JPEG pads to whole blocks), 16 w h + 2 h
+//    (a 16-bit RGBA PNG's inflate buffer: its raw rows, 8 w h + h bytes, are
+//    the first guess, and the buffer doubles once when interlacing makes the
+//    rows longer), 2 f (the PNG data chunks gathered in a block that
+//    doubles) or kPictureBlockFloor (the reduction's tables), whichever is
+//    largest;
+//  - all blocks alive at once at most 28 w h (an interlaced 16-bit RGBA PNG:
+//    that inflate buffer, the 16-bit picture and one pass beside them; a
+//    JPEG needs 13 w h) + 2 f + kPictureBudgetSlack.
+// A PNG whose data inflates past twice what its header announces thus
+// stops there, within a few megabytes for a small picture.
 constexpr std::size_t kPictureBlockFloor = std::size_t(5) << 20;
 constexpr std::size_t kPictureBudgetSlack = std::size_t(8) << 20;
 

@@ -343,6 +343,17 @@ TEST(PictureFixtures, InterlacedPngsMatchTheSequentialOne) {
     }
 }
 
+// A large interlaced 16-bit RGBA PNG is a sound file: the library's working
+// memory for it (its inflate buffer doubled past the header's raw length,
+// the 16-bit picture and a pass beside it) stays within the decode's budget.
+TEST(PictureDecode, LargeInterlaced16BitPngFitsItsBudget) {
+    Decoded d;
+    Decode(Fixture("gradient-interlaced-16.png"), d);
+    ASSERT_NE(d.buffer, nullptr);
+    EXPECT_EQ(d.width, 1600);
+    EXPECT_EQ(d.height, 1200);
+}
+
 // The four 16 x 16 blocks of blocks.png, tested away from their edges.
 const Rgb kBlocks[4] = {{200, 30, 30}, {30, 180, 60}, {40, 60, 200}, {240, 230, 200}};
 

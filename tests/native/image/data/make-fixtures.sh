@@ -17,3 +17,7 @@ convert blocks.png -strip -colors 16 -compress RLE bmp3:blocks-rle.bmp
 png -seed 5 -size 40x30 plasma:fractal png24:plasma.png
 png plasma.png -interlace PNG png24:plasma-interlaced.png
 png plasma.png -interlace PNG png48:plasma-interlaced-16.png
+# Interlaced 16-bit RGBA at a size where the library's inflate buffer, which
+# doubles past the header's raw length for interlaced rows, outgrows the
+# picture's own 8-byte pixels.
+png -size 1600x1200 gradient:red-blue -interlace PNG png64:gradient-interlaced-16.png
